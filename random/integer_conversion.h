@@ -1,0 +1,12 @@
+// Checked conversion of a draw (a double) to an int: a value that is not a
+// number, or whose integer part lies outside the wanted range, raises instead.
+#ifndef VORLAN2_RANDOM_INTEGER_CONVERSION_H
+#define VORLAN2_RANDOM_INTEGER_CONVERSION_H
+
+#include <climits>
+
+// x truncated toward zero, whose result must lie in [low, high]; raises
+// Runtime_error "Cannot convert to integer " otherwise.
+int truncate_to_int(double x, int low = INT_MIN, int high = INT_MAX);
+
+#endif

@@ -1,0 +1,68 @@
+// Formats the association tables; a fit that cannot be computed shows "NA"
+// in place of its numbers and the report goes on.
+#include "simulator/association_report.h"
+
+#include <iomanip>
+#include <set>
+
+#include <newmat.h>
+
+#include "association/single_snp_test.h"
+#include "simulator/vorlanerator.h"
+
+namespace {
+
+using single_snp_test::FitStatus;
+
+void number(std::ostream& out, int width, bool valid, double value) {
+    out << std::setw(width);
+    if (valid) {
+        out << value;
+    } else {
+        out << "NA";
+    }
+}
+
+}  // namespace
+
+void write_association_report(const Vorlanerator& simulator, std::ostream& buffer) {
+    const std::set<int> snp_indices(simulator.dl_indices.begin(), simulator.dl_indices.end());
+    NEWMAT::Matrix beta;
+    NEWMAT::Matrix beta_se;
+    double pvalue = 0.0;
+
+    buffer.precision(4);
+    buffer.unsetf(std::ios::fixed | std::ios::showpoint);
+
+    buffer << "\n\nThe pvalues and effect sizes of each disease SNP is:\n" << std::endl;
+    buffer << std::setw(15) << "Disease_locus_index" << std::setw(15) << "beta" << std::setw(15) << "beta_se"
+           << std::setw(15) << "pvalue" << std::endl;
+    for (const int k : snp_indices) {
+        const bool fitted = single_snp_test::run_test(simulator.simulated_haplotypes, simulator.simulated_phenotypes,
+                                                      {k}, beta, beta_se, pvalue) == FitStatus::converged;
+        buffer << std::setw(15) << k;
+        number(buffer, 19, fitted, fitted ? beta(2, 1) : 0.0);
+        number(buffer, 15, fitted, fitted ? beta_se(2, 1) : 0.0);
+        number(buffer, 15, fitted, pvalue);
+        buffer << std::endl;
+    }
+
+    const bool fitted = single_snp_test::run_test(simulator.simulated_haplotypes, simulator.simulated_phenotypes,
+                                                  snp_indices, beta, beta_se, pvalue) == FitStatus::converged;
+    buffer << "\n\nThe pvalue for the full disease model is ";
+    if (fitted) {
+        buffer << pvalue;
+    } else {
+        buffer << "NA";
+    }
+    buffer << ":" << std::endl;
+    buffer << std::setw(15) << "Disease_locus_index" << std::setw(15) << "beta" << std::setw(15) << "beta_se"
+           << std::endl;
+    auto index = snp_indices.begin();
+    for (int i = 2; i <= static_cast<int>(snp_indices.size()) + 1; ++i, ++index) {
+        buffer << std::setw(15) << *index;
+        number(buffer, 19, fitted, fitted ? beta(i, 1) : 0.0);
+        number(buffer, 15, fitted, fitted ? beta_se(i, 1) : 0.0);
+        buffer << std::endl;
+    }
+}

@@ -1,0 +1,9 @@
+// The association report of a run: logistic-regression tests of each usable
+// disease SNP and of all of them together, written into the transcript.
+#pragma once
+
+#include <ostream>
+
+class Vorlanerator;
+
+void write_association_report(const Vorlanerator& simulator, std::ostream& buffer);

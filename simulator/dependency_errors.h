@@ -1,0 +1,8 @@
+// Messages for exceptions that come from outside the simulator's own code
+// (the standard library, the file system, the matrix library).
+#pragma once
+
+#include <string>
+
+// Describes the exception being handled; call only inside a catch block.
+std::string describe_current_exception();

@@ -1,0 +1,106 @@
+// Output streams over a checked file sink, and the transcript flush.
+#include "simulator/output_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+#include <iostream>
+#include <string>
+
+#include <boost/iostreams/categories.hpp>
+#include <boost/iostreams/filter/gzip.hpp>
+
+#include "simulator/exceptions.h"
+#include "simulator/parameters.h"
+
+namespace {
+
+// A file sink that remembers every failed write and a failed close, so that
+// a full disk never passes for a finished file. It never throws: the stream
+// machinery may close it from a destructor.
+class checked_file_sink {
+public:
+    using char_type = char;
+    struct category : boost::iostreams::sink_tag, boost::iostreams::closable_tag {};
+
+    struct State {
+        std::FILE* file;
+        bool failed;
+    };
+
+    explicit checked_file_sink(std::FILE* file) : state_(std::make_shared<State>(State{file, false})) {}
+
+    std::streamsize write(const char* data, std::streamsize n) {
+        if (state_->file == nullptr ||
+            std::fwrite(data, 1, static_cast<std::size_t>(n), state_->file) != static_cast<std::size_t>(n))
+            state_->failed = true;
+        return n;
+    }
+
+    void close() {
+        std::FILE* file = state_->file;
+        state_->file = nullptr;
+        if (file != nullptr && std::fclose(file) != 0) state_->failed = true;
+    }
+
+    std::shared_ptr<const State> state() const { return state_; }
+
+private:
+    std::shared_ptr<State> state_;
+};
+
+const char* fopen_mode(std::ios_base::openmode mode) {
+    return (mode & std::ios_base::app) ? "ab" : "wb";
+}
+
+}  // namespace
+
+bool is_gzip_name(const std::filesystem::path& path) {
+    const std::string name = path.filename().string();
+    const auto dot = name.rfind('.');
+    return dot != std::string::npos && name.compare(dot, std::string::npos, ".gz") == 0;
+}
+
+std::unique_ptr<OutputStream> open_output_file(const std::filesystem::path& path, std::ostream& log,
+                                               std::ios_base::openmode mode) {
+    const bool compressed = is_gzip_name(path);
+    log << "writing output file " << path.string();
+    if (compressed) log << " (in gzip mode) ";
+    log << std::endl;
+
+    auto stream = std::make_unique<OutputStream>();
+    if (compressed) stream->push(boost::iostreams::gzip_compressor(boost::iostreams::gzip_params()));
+    std::FILE* file = std::fopen(path.c_str(), fopen_mode(mode));
+    if (file == nullptr) throw badfilename(path.string(), "can't open file.");
+    stream->push(checked_file_sink(file));
+    return stream;
+}
+
+std::unique_ptr<OutputStream> open_output_file(const std::filesystem::path& path,
+                                               std::ios_base::openmode mode) {
+    std::ostringstream discarded;
+    return open_output_file(path, discarded, mode);
+}
+
+void finish_output_file(std::unique_ptr<OutputStream>& stream, const std::filesystem::path& path) {
+    const auto sink = stream->component<checked_file_sink>(static_cast<int>(stream->size()) - 1)->state();
+    bool complete = static_cast<bool>(stream->flush());
+    try {
+        stream->reset();
+    } catch (const std::exception&) {
+        complete = false;
+    }
+    stream.reset();
+    if (!complete || sink->failed) throw badfilename(path.string(), "can't write file.");
+}
+
+void update_summary_file(const Parameters& parameters, std::ostringstream& buffer,
+                         std::ios_base::openmode mode) {
+    auto summary = open_output_file(parameters.summary_file, mode);
+    const std::string text = buffer.str();
+    std::cout << text << std::flush;
+    *summary << text;
+    buffer.str("");
+    buffer.clear();
+    finish_output_file(summary, parameters.summary_file);
+}

@@ -1,0 +1,177 @@
+// Reading the genetic map and the haplotype and legend files of the panel.
+#include "simulator/panel.h"
+
+#include <cmath>
+#include <iomanip>
+#include <iostream>
+#include <limits>
+#include <optional>
+#include <sstream>
+
+#include "simulator/exceptions.h"
+#include "simulator/genetic_map.h"
+#include "simulator/line_reader.h"
+#include "simulator/number_parsing.h"
+#include "simulator/output_file.h"
+
+namespace {
+
+std::optional<double> finite_field(FieldSplitter& fields) {
+    std::string_view field;
+    if (!fields.next(field)) return std::nullopt;
+    const auto value = parse_real_token(field);
+    if (!value || !std::isfinite(*value)) return std::nullopt;
+    return value;
+}
+
+struct LegendLine {
+    std::string rs_id;
+    int position;
+    std::string allele0;
+    std::string allele1;
+};
+
+std::optional<LegendLine> parse_legend_line(std::string_view line) {
+    FieldSplitter fields(line);
+    std::string_view rs_id, position, allele0, allele1;
+    if (!fields.next(rs_id) || !fields.next(position) || !fields.next(allele0) || !fields.next(allele1))
+        return std::nullopt;
+    const auto value = parse_integer_token(position);
+    if (!value || *value < std::numeric_limits<int>::min() || *value > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return LegendLine{std::string(rs_id), static_cast<int>(*value), std::string(allele0), std::string(allele1)};
+}
+
+// A panel allele is 0 or 1; anything else would corrupt every output.
+bool parse_haplotype_line(std::string_view line, std::vector<std::uint8_t>& alleles) {
+    alleles.clear();
+    FieldSplitter fields(line);
+    std::string_view field;
+    while (fields.next(field)) {
+        if (field.size() == 1 && (field[0] == '0' || field[0] == '1')) {
+            alleles.push_back(static_cast<std::uint8_t>(field[0] - '0'));
+            continue;
+        }
+        const auto value = parse_integer_token(field);
+        if (!value || (*value != 0 && *value != 1)) return false;
+        alleles.push_back(static_cast<std::uint8_t>(*value));
+    }
+    return true;
+}
+
+double allele_frequency(const std::vector<std::uint8_t>& alleles) {
+    long long sum = 0;
+    for (const auto allele : alleles) sum += allele;
+    return static_cast<double>(sum) / static_cast<double>(alleles.size());
+}
+
+void label(std::ostream& out, const char* text) { out << std::right << std::setw(60) << text; }
+
+}  // namespace
+
+void Data::read_genetic_map() {
+    std::ostringstream buffer;
+    buffer << "Reading genetic map file ... ";
+    update_summary_file(params, buffer, std::ios::app);
+
+    LineReader map(params.genetic_map_file);
+    if (!map.is_open()) throw badfilename(params.genetic_map_file, "can't open file.");
+
+    std::string line;
+    map.next(line);
+    int count = 0;
+    while (map.next(line)) {
+        ++count;
+        FieldSplitter fields(line);
+        const auto position = finite_field(fields);
+        const auto unused = position ? finite_field(fields) : std::nullopt;
+        const auto cM = unused ? finite_field(fields) : std::nullopt;
+        if (!cM)
+            throw badfilename(params.genetic_map_file, "bad line in rates file on line " + std::to_string(count + 1));
+        map_positions.push_back(*position);
+        map_values.push_back(4.0 * params.Ne * *cM / 100.0);
+    }
+
+    buffer << "done\n";
+    update_summary_file(params, buffer, std::ios::app);
+    label(buffer, "number of rates read: ");
+    buffer << count << "\n\n";
+    update_summary_file(params, buffer, std::ios::app);
+
+    // Every SNP's genetic position is interpolated from at least one map point.
+    if (map_positions.empty()) throw badfilename(params.genetic_map_file, "no rates found in file.");
+}
+
+void Data::read_haplotype_data() {
+    std::ostringstream buffer;
+    buffer << "\nReading haplotype and legend files: ";
+    buffer << "looking for SNPs in [" << params.lower << ", " << params.upper << "] ... ";
+    update_summary_file(params, buffer, std::ios::app);
+
+    n_haplotypes = -1;
+    const std::string haplotype_path = params.haplotype_file.string();
+    LineReader haplotypes(haplotype_path);
+    if (!haplotypes.is_open()) throw badfilename(haplotype_path, "can't open haplotype file.");
+    LineReader legend(params.legend_file);
+    if (!legend.is_open()) throw badfilename(params.legend_file, "can't open legend file.");
+
+    const GeneticMapInterpolator genetic_map(map_positions, map_values);
+    std::string haplotype_line, legend_line;
+    std::vector<std::uint8_t> alleles;
+    legend.next(legend_line);
+    int count = 0;
+    while (true) {
+        const bool have_haplotype = haplotypes.next(haplotype_line);
+        const bool have_legend = legend.next(legend_line);
+        if (!have_haplotype || !have_legend) break;
+        ++count;
+
+        const auto fields = parse_legend_line(legend_line);
+        if (!fields)
+            throw badfilename(params.legend_file,
+                              "bad format detected in legend file on line " + std::to_string(count + 1) + ".");
+        if (!parse_haplotype_line(haplotype_line, alleles) || (n_haplotypes == -1 && alleles.empty()))
+            throw badfilename(haplotype_path,
+                              "bad format detected in haplotype file on line " + std::to_string(count) + ".");
+        const int n_alleles = static_cast<int>(alleles.size());
+        if (n_haplotypes == -1) {
+            n_haplotypes = n_alleles;
+        } else if (n_alleles != n_haplotypes) {
+            throw badfilename(haplotype_path, "different number of haplotypes found in haplotype file (" +
+                                                  std::to_string(n_haplotypes) + " and " + std::to_string(n_alleles) +
+                                                  " on line " + std::to_string(count) + ".");
+        }
+
+        if (fields->position < params.lower || fields->position > params.upper) continue;
+        if (snps_data.count(fields->position) != 0) continue;
+        snp& stored = snps_data[fields->position];
+        stored.rs_id = fields->rs_id;
+        stored.genetic_position = genetic_map.interpolate_genetic_position(static_cast<double>(fields->position));
+        stored.panel_alleles = alleles;
+        stored.allele0 = fields->allele0;
+        stored.allele1 = fields->allele1;
+        stored.frequency = allele_frequency(alleles);
+    }
+
+    buffer << "done\n";
+    update_summary_file(params, buffer, std::ios::app);
+
+    if (legend.at_end() && !haplotypes.at_end())
+        std::cout << "Warning: haplotype file contained more lines than legend file, only those SNPs with a line in "
+                     "the legend file were read."
+                  << std::endl;
+    if (haplotypes.at_end() && !legend.at_end())
+        std::cout << "Warning: legend file contained more lines than haplotype file, only those SNPs with a line in "
+                     "the haplotype file were read."
+                  << std::endl;
+
+    if (snps_data.empty()) throw badfilename(haplotype_path, "No SNPs in the interval in haplotype file!");
+
+    label(buffer, "number of haplotypes: ");
+    buffer << n_haplotypes << "\n";
+    label(buffer, "number of SNPs in total: ");
+    buffer << count << "\n";
+    label(buffer, "number of SNPs in interval: ");
+    buffer << snps_data.size() << "\n\n";
+    update_summary_file(params, buffer, std::ios::app);
+}

@@ -1,0 +1,78 @@
+// The simulator's lifetime: reading the panel, the run with its installed
+// generator, and the default mutation parameter.
+#include "simulator/vorlanerator.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <ctime>
+#include <sstream>
+
+#include "random/mt.h"
+#include "random/random.h"
+#include "simulator/exceptions.h"
+#include "simulator/output_file.h"
+
+namespace {
+
+Data read_panel(const VorlanParameters& parameters) {
+    Data data;
+    data.params = parameters;
+    data.read_genetic_map();
+    data.read_haplotype_data();
+    return data;
+}
+
+double run_seed(const VorlanParameters& params) {
+    if (params.flag_given("-nrs")) return 0.12345;
+    srandom(static_cast<std::uint32_t>(std::time(nullptr)));
+    return static_cast<double>(rand()) / 2147483647.0;
+}
+
+}  // namespace
+
+Vorlanerator::Vorlanerator(const VorlanParameters& parameters)
+    : panel_data(read_panel(parameters)), params(parameters) {
+    index_panel();
+}
+
+Vorlanerator::Vorlanerator(const VorlanParameters& parameters, const Data& data)
+    : panel_data(data), params(parameters) {
+    index_panel();
+}
+
+void Vorlanerator::simulate_haplotypes() {
+    std::ostringstream buffer;
+    num_simulated_haps = 0;
+    const double seed = run_seed(params);
+    // Installed for this run only: its destructor puts the placeholder back,
+    // also when a later step raises.
+    MT generator(seed);
+    Random::Set(generator);
+    buffer << "\nRandom seed set to " << seed << "\n";
+    update_summary_file(params, buffer, std::ios::app);
+
+    // With no panel haplotype the first strand would have no candidate to copy.
+    if (panel_data.n_haplotypes < 1)
+        throw GenericErrorException{"Error encountered, program terminated: ",
+                                    "the reference panel holds no haplotypes, so there is nothing to copy.\n"};
+    if (params.theta < 0.0) set_theta();
+    process_dl();
+    simulate_all_alleles();
+    output_haplotypes();
+}
+
+void Vorlanerator::set_theta() {
+    const int n = panel_data.n_haplotypes;
+    double theta = 1.0;
+    if (n != 1) {
+        double sum = 0.0;
+        for (int k = 1; k <= n; ++k) sum += 1.0 / k;
+        theta = 1.0 / sum;
+    }
+    params.theta = theta;
+    std::ostringstream buffer;
+    buffer << "theta not set, so setting to a default value of " << theta << "\n";
+    update_summary_file(params, buffer, std::ios::app);
+}
+
+HaplotypeSet Vorlanerator::return_simulated_haplotypes() const { return simulated_haplotypes; }

@@ -1,0 +1,81 @@
+// The simulator of one run: reads the panel at construction, then simulates
+// control and case haplotypes with the copying model and writes the output.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "simulator/panel.h"
+#include "simulator/parameters.h"
+
+using Haplotype = std::vector<std::uint16_t>;
+using HaplotypeSet = std::vector<Haplotype>;
+
+// A haplotype entry whose allele is not yet set (the 16-bit pattern of -1).
+constexpr std::uint16_t unset_allele = 0xFFFF;
+
+class Vorlanerator {
+public:
+    explicit Vorlanerator(const VorlanParameters& parameters);
+    Vorlanerator(const VorlanParameters& parameters, const Data& data);
+    Vorlanerator(const Vorlanerator&) = delete;
+    Vorlanerator& operator=(const Vorlanerator&) = delete;
+
+    void simulate_haplotypes();
+    void set_theta();
+    HaplotypeSet return_simulated_haplotypes() const;
+
+    void process_dl();
+    void simulate_crossovers(const snps_map& snps, const int& K, std::vector<std::vector<int>>& segments) const;
+    void simulate_all_alleles();
+    void calculate_control_hap_freq(const std::vector<int>& snp_list, std::map<std::vector<int>, double>& freqs) const;
+    void calculate_case_hap_freq(const std::vector<std::vector<int>>* groups,
+                                 std::map<double, std::vector<std::vector<int>>>& distribution);
+    void simulate_disease_alleles(std::vector<std::vector<int>>& copying_states,
+                                  std::vector<std::vector<int>>& disease_alleles, const double* mutation_rates);
+    void output_haplotypes() const;
+    void output_snp_data_velisk_format(snps_map::const_iterator snp_it, const int& snp_index, const int& first,
+                                       const int& end, std::ostringstream& line) const;
+
+    // panel
+    Data panel_data;
+    // results
+    HaplotypeSet simulated_haplotypes;  // individual i owns 2i and 2i+1, controls first
+    std::vector<int> simulated_phenotypes;  // 0 control, 1 case
+    // parameters
+    VorlanParameters params;  // own copy: theta set, unusable loci erased
+    int num_simulated_haps = 0;
+    std::vector<int> dl_indices;  // SNP indices of the usable disease loci, ascending
+    // caches of the case model
+    std::map<std::string, std::map<double, std::vector<std::vector<int>>>> case_distribution_cache;
+    std::map<std::vector<int>, std::map<std::vector<int>, double>> control_frequency_cache;
+
+private:
+    // Per-SNP-index views of the panel for the hot loops; the panel never
+    // changes after construction.
+    void index_panel();
+    // Segment starts (SNP indices, ascending, the first 0) for one strand with K
+    // candidates; gaps[j] is the genetic distance from SNP j-1 to SNP j.
+    void place_switches(const std::vector<double>& gaps, int K, std::vector<int>& starts) const;
+    // One copy choice among K equally likely candidates.
+    static int choose_uniform_candidate(int K);
+    // Copy choice from weights that sum to one, by subtraction in index order.
+    static int choose_weighted_candidate(const std::vector<double>& weights);
+    // Genotype line of one SNP for haplotypes [first, end), appended to line.
+    void append_genotype_line(snps_map::const_iterator snp_it, int snp_index, int first, int end,
+                              std::string& line) const;
+
+    // Working state of the individual being built, kept between individuals
+    // so that the hot loops allocate nothing.
+    std::vector<double> genetic_gaps_;  // per SNP index, from the previous SNP
+    std::vector<const std::uint8_t*> panel_columns_;  // panel alleles per SNP index
+    std::vector<int> segment_starts_[2];  // per strand
+    std::vector<std::vector<int>> copying_states_;  // per strand: label, then candidate
+    std::vector<std::vector<int>> disease_alleles_;  // per strand, one allele per locus
+    std::vector<std::vector<int>> groups_[2];  // disease groups per strand (locus numbers)
+    std::string grouping_text_;
+    std::vector<double> weights_;  // candidate weights of a disease-segment copy choice
+};

@@ -1,0 +1,247 @@
+// Logistic-regression fit and likelihood-ratio test against an independent
+// fit, and the fits that cannot be computed.
+#include "association/single_snp_test.h"
+
+#include <cmath>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <newmat.h>
+
+#include "association/support/genotype_fixture.h"
+
+namespace {
+
+using single_snp_test::FitStatus;
+
+// 40 individuals, 14 cases, four SNPs; SNP 3 is associated with the phenotype.
+const std::string individuals =
+    "1110,0011 1000,0111 0000,0000 0010,1000 0010,0001 1100,0001 1101,0010 0000,0000 0101,0111 1000,0010 "
+    "0000,1000 0000,0000 1010,0010 0001,1101 1011,1110 0000,1010 0011,1001 0010,0110 0001,1010 1011,1000 "
+    "0010,0100 1011,1000 1011,1110 0001,1000 1000,1001 1111,0010 0011,0000 0010,0010 1110,1000 1011,0010 "
+    "0000,0100 0000,1000 0000,1000 0110,0111 1110,0000 1011,0001 1101,0010 0100,1100 0010,1010 1010,0011";
+const std::string cases = "0000111010000011100101000010000010110001";
+
+struct Reference {
+    std::string name;
+    std::set<int> snps;
+    // The same iteration (Newton-Raphson from zero, stopping once the score's
+    // sum of squares is at most 1e-5), run in R 4:
+    //   repeat { pi <- plogis(Z %*% b); s <- t(Z) %*% (y - pi);
+    //            H <- -t(Z) %*% (Z * as.vector(pi * (1 - pi))); b <- b - solve(H, s);
+    //            s <- t(Z) %*% (y - plogis(Z %*% b)); if (sum(s^2) <= 1e-5) break }
+    //   se: sqrt(diag(solve(-H at b))); X <- (ll0 - ll) * -2; pchisq(X, df, lower.tail = FALSE)
+    std::vector<double> beta;
+    std::vector<double> beta_se;
+    double max_loglikelihood;
+    double statistic;
+    double pvalue;
+    // The fully converged fit: R 4 glm(y ~ ..., family = binomial,
+    // control = glm.control(epsilon = 1e-15, maxit = 100)), summary(fit)$coefficients.
+    std::vector<double> glm_beta;
+    std::vector<double> glm_beta_se;
+};
+
+const std::vector<Reference> references = {
+    {"snp0", {0}, {-1.0488015477806822, 0.47569824451517356}, {0.59586573027705314, 0.52946050474188378},
+     -25.484625976809781, 0.82647916915101405, 0.36329259373357942, {-1.04880173695101, 0.475698376129075},
+     {0.59586575113101, 0.529460516680613}},
+    {"snp3", {3}, {-1.5996132919211687, 1.3654867879877612}, {0.58128621198081609, 0.59309851532715785},
+     -22.725539542488097, 6.3446520377943827, 0.01177357020306281, {-1.59970448116719, 1.36556844416967},
+     {0.581302151403621, 0.593112238674863}},
+    {"snps0to3", {0, 1, 2, 3},
+     {-1.5526080383489431, 0.18883730535974869, -0.6361448869440216, -0.0079622896903261998, 1.4971120274825342},
+     {0.87917608088811994, 0.58631885599653033, 0.6478857024093817, 0.50335186395480358, 0.64551552346382868},
+     -22.065878988479007, 7.6639731458125624, 0.10469238545031061,
+     {-1.55299490139573, 0.188856324864868, -0.636424121873911, -0.00786626005005915, 1.49749213734751},
+     {0.879259840562451, 0.586348140661501, 0.647948082491976, 0.503381679297332, 0.645588804170882}},
+    // Inserted out of order: the rows still follow ascending SNP index.
+    {"snps3and0", {3, 0}, {-1.8303108975131557, 0.28113811367473701, 1.32063491153888},
+     {0.76077014829800393, 0.56735537864753416, 0.59585905953190521}, -22.601927617442065, 6.5918758878864452,
+     0.037033293598863308, {-1.83049046260662, 0.28118368236209, 1.32074598939519},
+     {0.760803093705938, 0.567365420815618, 0.595877806486326}},
+};
+
+// The same iteration in another implementation agrees to rounding.
+constexpr double same_iteration = 1e-10;
+// A score with a sum of squares of at most 1e-5 leaves the coefficients
+// this close to the maximum, given variances below 1.
+constexpr double stopping_rule = 4e-3;
+
+class AgainstIndependentFit : public testing::TestWithParam<Reference> {};
+
+TEST_P(AgainstIndependentFit, RunTestGivesCoefficientsErrorsAndPvalue) {
+    const Reference& ref = GetParam();
+    NEWMAT::Matrix beta;
+    NEWMAT::Matrix beta_se;
+    double pvalue = 0.0;
+    ASSERT_EQ(single_snp_test::run_test(haplotypes_from(individuals), phenotypes_from(cases), ref.snps, beta,
+                                        beta_se, pvalue),
+              FitStatus::converged);
+    ASSERT_EQ(beta.Nrows(), static_cast<int>(ref.beta.size()));
+    ASSERT_EQ(beta.Ncols(), 1);
+    ASSERT_EQ(beta_se.Nrows(), static_cast<int>(ref.beta.size()));
+    ASSERT_EQ(beta_se.Ncols(), 1);
+    for (int r = 1; r <= beta.Nrows(); ++r) {
+        EXPECT_NEAR(beta(r, 1), ref.beta[r - 1], same_iteration) << "row " << r;
+        EXPECT_NEAR(beta_se(r, 1), ref.beta_se[r - 1], same_iteration) << "row " << r;
+        EXPECT_NEAR(beta(r, 1), ref.glm_beta[r - 1], stopping_rule) << "row " << r;
+        EXPECT_NEAR(beta_se(r, 1), ref.glm_beta_se[r - 1], stopping_rule) << "row " << r;
+    }
+    EXPECT_NEAR(pvalue, ref.pvalue, same_iteration);
+}
+
+TEST_P(AgainstIndependentFit, MaximumAndStatisticMatch) {
+    const Reference& ref = GetParam();
+    NEWMAT::Matrix mle;
+    NEWMAT::Matrix variance;
+    double max_ll = 0.0;
+    ASSERT_EQ(single_snp_test::maximise_likelihood_snp(haplotypes_from(individuals), phenotypes_from(cases),
+                                                       ref.snps, mle, max_ll, variance),
+              FitStatus::converged);
+    EXPECT_NEAR(max_ll, ref.max_loglikelihood, same_iteration);
+    // R: 26 * log(26) + 14 * log(14) - 40 * log(40)
+    const double null_ll = -25.8978655613853;
+    EXPECT_NEAR(single_snp_test::null_loglikelihood(26, 14), null_ll, 1e-12);
+    EXPECT_NEAR((null_ll - max_ll) * (-2), ref.statistic, same_iteration);
+    ASSERT_EQ(variance.Nrows(), mle.Nrows());
+    ASSERT_EQ(variance.Ncols(), mle.Nrows());
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixture, AgainstIndependentFit, testing::ValuesIn(references),
+                         [](const testing::TestParamInfo<Reference>& info) { return info.param.name; });
+
+TEST(MaximiseLikelihood, VarianceIsTheFullInverseInformation) {
+    NEWMAT::Matrix mle;
+    NEWMAT::Matrix variance;
+    double max_ll = 0.0;
+    ASSERT_EQ(single_snp_test::maximise_likelihood_snp(haplotypes_from(individuals), phenotypes_from(cases), {0, 3},
+                                                       mle, max_ll, variance),
+              FitStatus::converged);
+    // R: the same iteration as above, then solve(t(Z) %*% (Z * as.vector(pi * (1 - pi)))) at b
+    const double expected[3][3] = {{0.57877121854136682, -0.27486902681194986, -0.23677971565559247},
+                                   {-0.27486902681194986, 0.32189212568028686, -0.042434360659910214},
+                                   {-0.23677971565559247, -0.042434360659910214, 0.35504801882624654}};
+    for (int j = 0; j < 3; ++j)
+        for (int l = 0; l < 3; ++l) EXPECT_NEAR(variance(j + 1, l + 1), expected[j][l], same_iteration);
+}
+
+TEST(ModelFunctions, MatchDirectEvaluationAtGivenCoefficients) {
+    const auto haplotypes = haplotypes_from(individuals);
+    const auto phenotypes = phenotypes_from(cases);
+    NEWMAT::Matrix b(3, 1);
+    b(1, 1) = -1.0;
+    b(2, 1) = 0.5;
+    b(3, 1) = 1.0;
+    // R: Z <- cbind(1, g0, g3); eta <- Z %*% b; pi <- plogis(eta);
+    // sum(eta * y - log(1 + exp(eta))); t(Z) %*% (y - pi); -t(Z) %*% (Z * as.vector(pi * (1 - pi)))
+    EXPECT_NEAR(single_snp_test::loglikelihood_function(b, haplotypes, phenotypes, {0, 3}), -25.430770177527069,
+                1e-12);
+    const NEWMAT::Matrix s = single_snp_test::score_function(b, haplotypes, phenotypes, {0, 3});
+    ASSERT_EQ(s.Nrows(), 3);
+    ASSERT_EQ(s.Ncols(), 1);
+    const double score[3] = {-6.7216648499509262, -6.7633092148809801, -3.7474502195904416};
+    for (int r = 0; r < 3; ++r) EXPECT_NEAR(s(r + 1, 1), score[r], 1e-12);
+    const NEWMAT::Matrix h = single_snp_test::hessian_function(b, haplotypes, phenotypes, {0, 3});
+    ASSERT_EQ(h.Nrows(), 3);
+    ASSERT_EQ(h.Ncols(), 3);
+    const double hessian[3][3] = {{-8.703468732382154, -7.6136329326577057, -5.3711993671283143},
+                                  {-7.6136329326577057, -10.079752265072523, -5.211035166852759},
+                                  {-5.3711993671283143, -5.211035166852759, -6.6593019460332759}};
+    for (int j = 0; j < 3; ++j)
+        for (int l = 0; l < 3; ++l) EXPECT_NEAR(h(j + 1, l + 1), hessian[j][l], 1e-12);
+    for (int j = 1; j <= 3; ++j)
+        for (int l = 1; l <= 3; ++l) EXPECT_EQ(h(j, l), h(l, j)) << "both triangles hold the same value";
+}
+
+TEST(RunTest, ReplacesThePreviousSizeOfItsOutputs) {
+    NEWMAT::Matrix beta(7, 3);
+    NEWMAT::Matrix beta_se(1, 1);
+    double pvalue = 0.0;
+    ASSERT_EQ(single_snp_test::run_test(haplotypes_from(individuals), phenotypes_from(cases), {3}, beta, beta_se,
+                                        pvalue),
+              FitStatus::converged);
+    EXPECT_EQ(beta.Nrows(), 2);
+    EXPECT_EQ(beta.Ncols(), 1);
+    EXPECT_EQ(beta_se.Nrows(), 2);
+    EXPECT_EQ(beta_se.Ncols(), 1);
+}
+
+TEST(RunTest, NoBetterThanInterceptGivesPvalueOne) {
+    // The genotype is balanced between cases and controls, so the slope's
+    // maximum is 0 and the statistic is 0 up to rounding.
+    NEWMAT::Matrix beta;
+    NEWMAT::Matrix beta_se;
+    double pvalue = 0.0;
+    ASSERT_EQ(single_snp_test::run_test(haplotypes_from("0,0 1,0 0,0 0,1"), phenotypes_from("0011"), {0}, beta,
+                                        beta_se, pvalue),
+              FitStatus::converged);
+    EXPECT_NEAR(beta(2, 1), 0.0, 1e-12);
+    EXPECT_EQ(pvalue, 1.0);
+}
+
+TEST(RunTest, OnePhenotypeOnlyGivesPvalueOne) {
+    for (const std::string phenotypes : {"1111", "0000"}) {
+        NEWMAT::Matrix beta;
+        NEWMAT::Matrix beta_se;
+        double pvalue = 0.0;
+        const FitStatus status = single_snp_test::run_test(haplotypes_from("0,0 1,0 1,1 0,1"),
+                                                           phenotypes_from(phenotypes), {0}, beta, beta_se, pvalue);
+        EXPECT_EQ(pvalue, 1.0) << phenotypes;
+        EXPECT_TRUE(status == FitStatus::converged || status == FitStatus::non_finite) << phenotypes;
+    }
+}
+
+TEST(LikelihoodRatioPvalue, IsTheUpperChiSquaredTail) {
+    // R: pchisq(3.841458820694124, 1, lower.tail = FALSE); df = 2 tail is exp(-x / 2).
+    EXPECT_NEAR(single_snp_test::likelihood_ratio_pvalue(3.841458820694124, 1), 0.05, 1e-14);
+    EXPECT_NEAR(single_snp_test::likelihood_ratio_pvalue(2 * std::log(20.0), 2), 0.05, 1e-14);
+    EXPECT_EQ(single_snp_test::likelihood_ratio_pvalue(0.0, 1), 1.0);
+    EXPECT_EQ(single_snp_test::likelihood_ratio_pvalue(-1e-12, 1), 1.0);
+    EXPECT_EQ(single_snp_test::likelihood_ratio_pvalue(std::nan(""), 1), 1.0);
+}
+
+struct Uncomputable {
+    std::string name;
+    std::string individuals;
+    std::string phenotypes;
+    std::set<int> snps;
+    FitStatus status;
+};
+
+const std::vector<Uncomputable> uncomputable = {
+    {"snpAlways0", "00,01 01,01 00,00 01,00 00,01", "01101", {0}, FitStatus::singular},
+    {"snpAlways1", "10,01 01,10 10,01 01,11 11,00", "01101", {0}, FitStatus::singular},
+    {"snpAlways2", "10,11 11,10 11,11 11,10 10,10", "01101", {0}, FitStatus::singular},
+    {"identicalSnps", "11,00 00,00 11,11 10,01 00,11", "01101", {0, 1}, FitStatus::singular},
+    {"complementarySnps", "01,01 10,10 10,01 01,01 10,10", "01101", {0, 1}, FitStatus::singular},
+    {"sumOfTwoIsThird", "101,011 000,101 011,000 101,101 011,011", "01101", {0, 1, 2}, FitStatus::singular},
+    {"constantAmongOthers", "110,000 010,100 111,101 010,001 011,100", "01101", {0, 1, 2}, FitStatus::singular},
+};
+
+class UncomputableFit : public testing::TestWithParam<Uncomputable> {};
+
+TEST_P(UncomputableFit, IsReportedWithNotANumberOutputs) {
+    const Uncomputable& c = GetParam();
+    NEWMAT::Matrix beta(1, 1);
+    NEWMAT::Matrix beta_se(1, 1);
+    double pvalue = 0.0;
+    EXPECT_EQ(single_snp_test::run_test(haplotypes_from(c.individuals), phenotypes_from(c.phenotypes), c.snps, beta,
+                                        beta_se, pvalue),
+              c.status);
+    const int rows = static_cast<int>(c.snps.size()) + 1;
+    ASSERT_EQ(beta.Nrows(), rows);
+    ASSERT_EQ(beta_se.Nrows(), rows);
+    for (int r = 1; r <= rows; ++r) {
+        EXPECT_TRUE(std::isnan(beta(r, 1))) << "row " << r;
+        EXPECT_TRUE(std::isnan(beta_se(r, 1))) << "row " << r;
+    }
+    EXPECT_TRUE(std::isnan(pvalue));
+}
+
+INSTANTIATE_TEST_SUITE_P(Designs, UncomputableFit, testing::ValuesIn(uncomputable),
+                         [](const testing::TestParamInfo<Uncomputable>& info) { return info.param.name; });
+
+}  // namespace

@@ -1,0 +1,83 @@
+// Scratch directories, file contents and program runs for the tests.
+#include "simulator/support/test_files.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+
+#include <boost/iostreams/copy.hpp>
+#include <boost/iostreams/filter/gzip.hpp>
+#include <boost/iostreams/filtering_stream.hpp>
+
+TempDir::TempDir() {
+    std::random_device seed;
+    const auto base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        auto candidate = base / ("vorlan2-test-" + std::to_string(seed()));
+        if (std::filesystem::create_directory(candidate)) {
+            path_ = candidate;
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a scratch directory");
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+void write_file(const std::string& path, const std::string& content) {
+    std::ofstream out(path, std::ios::binary);
+    out << content;
+    if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + path);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+std::string read_gzip_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + path);
+    boost::iostreams::filtering_istream gz;
+    gz.push(boost::iostreams::gzip_decompressor());
+    gz.push(in);
+    std::ostringstream content;
+    boost::iostreams::copy(gz, content);
+    return content.str();
+}
+
+ProgramRun run_vorlan2_program(const std::vector<std::string>& words, const std::filesystem::path& directory) {
+    const auto out_path = directory / ".program.out";
+    const auto err_path = directory / ".program.err";
+    const pid_t child = fork();
+    if (child == 0) {
+        if (chdir(directory.c_str()) != 0) _exit(127);
+        if (!freopen(out_path.c_str(), "w", stdout) || !freopen(err_path.c_str(), "w", stderr)) _exit(127);
+        std::vector<char*> argv;
+        static std::string program = VORLAN2_BINARY;
+        argv.push_back(program.data());
+        std::vector<std::string> copies(words);
+        for (auto& word : copies) argv.push_back(word.data());
+        argv.push_back(nullptr);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ProgramRun run{WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), read_file(out_path.string()),
+                   read_file(err_path.string())};
+    std::filesystem::remove(out_path);
+    std::filesystem::remove(err_path);
+    return run;
+}

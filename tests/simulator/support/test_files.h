@@ -1,0 +1,35 @@
+// Test helpers: a scratch directory removed after the test, whole-file
+// reading and writing, and running the vorlan2 program.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+void write_file(const std::string& path, const std::string& content);
+std::string read_file(const std::string& path);
+// The bytes of a gzip file after decompression.
+std::string read_gzip_file(const std::string& path);
+
+struct ProgramRun {
+    int status;
+    std::string out;  // standard output
+    std::string err;  // standard error
+};
+
+// Runs the vorlan2 binary with the given words in the given directory.
+ProgramRun run_vorlan2_program(const std::vector<std::string>& words, const std::filesystem::path& directory);
