@@ -21,6 +21,11 @@ using Haplotypes = std::vector<std::vector<std::uint16_t>>;
 
 constexpr double not_a_number = std::numeric_limits<double>::quiet_NaN();
 
+// Newton-Raphson steps after which a fit counts as not converging; a regular
+// fit needs fewer than ten, a genotype that separates 40000 individuals
+// perfectly sixteen.
+constexpr int max_newton_iterations = 100;
+
 // Genotypes of the tested SNPs, read once per fit so that the iteration
 // walks one flat array instead of the whole haplotype set.
 struct TestedGenotypes {

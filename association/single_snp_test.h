@@ -1,7 +1,6 @@
 // Logistic regression of case/control status on additive allele counts,
 // fitted by Newton-Raphson from zero, with a likelihood-ratio test.
-#ifndef VORLAN2_ASSOCIATION_SINGLE_SNP_TEST_H
-#define VORLAN2_ASSOCIATION_SINGLE_SNP_TEST_H
+#pragma once
 
 #include <cstdint>
 #include <set>
@@ -22,13 +21,9 @@ enum class FitStatus {
     converged,
     singular,       // the information matrix cannot be inverted (a tested SNP
                     // constant in the sample, or collinear with the others)
-    not_converged,  // the stopping rule was not met within the iteration cap
+    not_converged,  // the stopping rule was not met within 100 steps
     non_finite,     // the iteration left the finite numbers
 };
-
-// Newton-Raphson steps after which a fit counts as not converging; a regular
-// fit needs fewer than ten, even a perfectly separating genotype about twenty.
-constexpr int max_newton_iterations = 100;
 
 // Individual i owns haplotypes 2i and 2i+1; its genotype at SNP index k is
 // the sum of their alleles at k. Phenotypes are 0 (control) or 1 (case).
@@ -66,5 +61,3 @@ double null_loglikelihood(int n_control, int n_case);
 double likelihood_ratio_pvalue(double statistic, double df);
 
 }  // namespace single_snp_test
-
-#endif

@@ -57,7 +57,8 @@ int check_arguments(int which, double p, double q, double x, double df, double* 
     }
     if (which != 1) {
         pq = p + q;
-        if (std::fabs(pq - 0.5 - 0.5) > 3.0 * spmpar(&K_epsilon)) {
+        // Written so that a NaN p or q fails it.
+        if (!(std::fabs(pq - 0.5 - 0.5) <= 3.0 * spmpar(&K_epsilon))) {
             *bound = 1.0;
             return 3;
         }
@@ -84,7 +85,7 @@ int invert(double* p, double* q, double* x, double* df, double* sought, double l
         cumchi(x, df, &cum, &ccum);
         fx = qporq ? cum - *p : ccum - *q;
         // Checked on cum itself so that the error is caught in either tail,
-        // and so that a NaN argument ends the search.
+        // and so that a NaN x or df ends the search.
         if (forward_failed(cum) || std::isnan(fx)) {
             return 10;
         }

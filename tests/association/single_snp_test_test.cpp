@@ -3,6 +3,7 @@
 #include "association/single_snp_test.h"
 
 #include <cmath>
+#include <cstdint>
 #include <set>
 #include <string>
 #include <vector>
@@ -239,6 +240,23 @@ TEST_P(UncomputableFit, IsReportedWithNotANumberOutputs) {
         EXPECT_TRUE(std::isnan(beta_se(r, 1))) << "row " << r;
     }
     EXPECT_TRUE(std::isnan(pvalue));
+}
+
+TEST(RunTest, NearlyCollinearSnpsAreStillFitted) {
+    // 4000 individuals; SNP 1 is a copy of the rare SNP 0 except in one
+    // individual, which is enough to tell the two apart.
+    const int n = 4000;
+    std::vector<std::vector<std::uint16_t>> haplotypes(2 * n, std::vector<std::uint16_t>(2));
+    std::vector<int> phenotypes(n);
+    for (int h = 0; h < 2 * n; ++h) haplotypes[h][0] = haplotypes[h][1] = h % 37 == 0;
+    for (int i = 0; i < n; ++i) phenotypes[i] = i % 3 == 0;
+    NEWMAT::Matrix beta;
+    NEWMAT::Matrix beta_se;
+    double pvalue = 0.0;
+    EXPECT_EQ(single_snp_test::run_test(haplotypes, phenotypes, {0, 1}, beta, beta_se, pvalue), FitStatus::singular);
+    haplotypes[1][1] = 1;
+    EXPECT_EQ(single_snp_test::run_test(haplotypes, phenotypes, {0, 1}, beta, beta_se, pvalue), FitStatus::converged);
+    EXPECT_TRUE(std::isfinite(beta_se(2, 1)) && std::isfinite(beta_se(3, 1)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Designs, UncomputableFit, testing::ValuesIn(uncomputable),

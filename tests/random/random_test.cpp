@@ -16,6 +16,7 @@ class Plain : public Random {};
 TEST(RandomTest, PlaceholderIsInstalledWhenNothingElseIs) {
   ASSERT_EQ(Random::RNG, Random::Dummy);
   EXPECT_STREQ(Random::RNG->Name(), "DummyRNG");
+  EXPECT_EQ(Random::Dir.Length(), 0u);
   const char* not_setup = "Ranvar: uniform rng not setup";
   EXPECT_TRUE(Raises<RBD_COMMON::Runtime_error>([] { Random::RNG->Next(); }, not_setup));
   EXPECT_TRUE(Raises<RBD_COMMON::Runtime_error>([] { Random::RNG->CSTD(); }, not_setup));

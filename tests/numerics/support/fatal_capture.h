@@ -1,0 +1,26 @@
+// Test helper: turns the numerics' process-ending error path into an
+// exception that carries the message, for the lifetime of one object.
+#ifndef VORLAN2_TESTS_NUMERICS_FATAL_CAPTURE_H
+#define VORLAN2_TESTS_NUMERICS_FATAL_CAPTURE_H
+
+#include <stdexcept>
+#include <string>
+
+#include "numerics/fatal_error.h"
+
+struct NumericsFatal : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+class FatalCapture {
+public:
+    FatalCapture();
+    ~FatalCapture();
+    FatalCapture(const FatalCapture&) = delete;
+    FatalCapture& operator=(const FatalCapture&) = delete;
+
+private:
+    numerics_fatal_handler previous_;
+};
+
+#endif
