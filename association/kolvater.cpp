@@ -1,16 +1,17 @@
 // Genotype summaries and single-SNP tests of the per-SNP tester.
 #include "association/kolvater.h"
 
-#include <cassert>
 #include <cmath>
 #include <cstddef>
 #include <iostream>
+#include <limits>
 #include <numeric>
 #include <set>
 
 #include <newmat.h>
 
 #include "association/single_snp_test.h"
+#include "simulator/invariant.h"
 
 namespace single_snp_test {
 
@@ -20,8 +21,10 @@ std::size_t snp_count(const std::vector<std::vector<std::uint16_t>>& haplotypes)
     return haplotypes.empty() ? 0 : haplotypes.front().size();
 }
 
-// Allele-1 frequency of a group from its genotype counts.
+// Allele-1 frequency of a group from its genotype counts; not a number for
+// an empty group (written as "nan" in the table).
 double frequency(const std::array<int, 3>& counts, int individuals) {
+    if (individuals == 0) return std::numeric_limits<double>::quiet_NaN();
     return static_cast<double>(2 * counts[2] + counts[1]) / static_cast<double>(2 * individuals);
 }
 
@@ -32,7 +35,7 @@ void Kolvater::summarise_snp_data() {
     const int n_case = std::accumulate(phenotypes.begin(), phenotypes.end(), 0);
     const int n_control = n - n_case;
     const std::size_t snps = snp_count(haplotypes);
-    assert(rs_ids.size() >= snps);
+    VORLAN2_CHECK(rs_ids.size() >= snps);
     auto id = rs_ids.begin();
     for (std::size_t i = 0; i < snps; ++i, ++id) {
         snp_summary summary;
@@ -55,7 +58,7 @@ void Kolvater::runtests() {
     const int n_case = std::accumulate(phenotypes.begin(), phenotypes.end(), 0);
     const double null_ll = null_loglikelihood(static_cast<int>(phenotypes.size()) - n_case, n_case);
     const std::size_t snps = snp_count(haplotypes);
-    assert(results.size() >= snps);
+    VORLAN2_CHECK(results.size() >= snps);
     auto record = results.begin();
     for (std::size_t i = 0; i < snps; ++i, ++record) {
         snp_summary& summary = record->second;

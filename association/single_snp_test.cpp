@@ -2,7 +2,6 @@
 // test against the intercept-only model.
 #include "association/single_snp_test.h"
 
-#include <cassert>
 #include <cmath>
 #include <cstddef>
 #include <limits>
@@ -11,6 +10,7 @@
 #include <newmat.h>
 
 #include "numerics/cdfchi.h"
+#include "simulator/invariant.h"
 
 namespace single_snp_test {
 
@@ -38,7 +38,9 @@ struct TestedGenotypes {
 
 TestedGenotypes read_genotypes(const Haplotypes& haplotypes, const std::vector<int>& phenotypes,
                                const std::set<int>& snp_indices) {
-    assert(haplotypes.size() / 2 == phenotypes.size());
+    VORLAN2_CHECK(haplotypes.size() / 2 == phenotypes.size());
+    VORLAN2_CHECK(snp_indices.empty() || haplotypes.empty() ||
+                  (*snp_indices.begin() >= 0 && *snp_indices.rbegin() < static_cast<int>(haplotypes[0].size())));
     TestedGenotypes genotypes;
     genotypes.individuals = phenotypes.size();
     genotypes.snps = snp_indices.size();
@@ -53,8 +55,8 @@ TestedGenotypes read_genotypes(const Haplotypes& haplotypes, const std::vector<i
 
 std::vector<double> coefficients(const Matrix& effect_sizes, const TestedGenotypes& genotypes) {
     std::vector<double> beta(genotypes.snps + 1);
-    assert(effect_sizes.Ncols() == 1);
-    assert((effect_sizes.Nrows() - 1) == static_cast<int>(genotypes.snps));
+    VORLAN2_CHECK(effect_sizes.Ncols() == 1);
+    VORLAN2_CHECK((effect_sizes.Nrows() - 1) == static_cast<int>(genotypes.snps));
     for (std::size_t r = 0; r < beta.size(); ++r) beta[r] = effect_sizes(static_cast<int>(r) + 1, 1);
     return beta;
 }
@@ -187,7 +189,6 @@ Matrix hessian_function(const Matrix& effect_sizes, const Haplotypes& haplotypes
 FitStatus maximise_likelihood_snp(const Haplotypes& haplotypes, const std::vector<int>& phenotypes,
                                   const std::set<int>& snp_indices, Matrix& mle, double& max_loglikelihood,
                                   Matrix& variance) {
-    assert(haplotypes.size() / 2 == phenotypes.size());
     const int rows = static_cast<int>(snp_indices.size()) + 1;
     const TestedGenotypes genotypes = read_genotypes(haplotypes, phenotypes, snp_indices);
     if (!has_full_rank(genotypes)) return fail(FitStatus::singular, rows, mle, max_loglikelihood, variance);
@@ -222,6 +223,7 @@ FitStatus maximise_likelihood_snp(const Haplotypes& haplotypes, const std::vecto
 
 FitStatus run_test(const Haplotypes& haplotypes, const std::vector<int>& phenotypes,
                    const std::set<int>& snp_indices, Matrix& beta, Matrix& beta_se, double& pvalue) {
+    VORLAN2_CHECK(!snp_indices.empty());
     const int n = static_cast<int>(phenotypes.size());
     const int n_case = std::accumulate(phenotypes.begin(), phenotypes.end(), 0);
     const double null_ll = null_loglikelihood(n - n_case, n_case);
@@ -256,7 +258,7 @@ double likelihood_ratio_pvalue(double statistic, double df) {
     double q = not_a_number;
     double bound = 0.0;
     cdfchi(&which, &p, &q, &statistic, &df, &status, &bound);
-    assert(status == 0);
+    VORLAN2_CHECK(status == 0);
     return q;
 }
 

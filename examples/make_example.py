@@ -16,6 +16,7 @@ usage: make_example.py [--haplotypes N] [--snps S] [--start BP] [--length BP]
 """
 import argparse
 import bisect
+import itertools
 import random
 
 
@@ -31,16 +32,16 @@ def recombination_map(rng, start, length):
     cm = 0.0
     for bp in range(start - step, start + length + 2 * step, step):
         rate = 0.3
-        for centre in hotspots:
-            if abs(bp - centre) <= 1500:
-                rate += rng.uniform(20.0, 60.0)
+        near = bisect.bisect_left(hotspots, bp - 1500)
+        while near < len(hotspots) and hotspots[near] <= bp + 1500:
+            rate += rng.uniform(20.0, 60.0)
+            near += 1
         points.append((bp, rate, cm))
         cm += rate * step / 1e6
     return points
 
 
-def genetic_position(points, bp):
-    positions = [p[0] for p in points]
+def genetic_position(points, positions, bp):
     i = max(0, bisect.bisect_right(positions, bp) - 1)
     if i + 1 >= len(points):
         return points[-1][2]
@@ -63,6 +64,7 @@ def main():
     rng = random.Random(args.seed)
     n = args.haplotypes
     points = recombination_map(rng, args.start, args.length)
+    map_positions = [p[0] for p in points]
 
     positions = set(rng.sample(range(args.start, args.start + args.length), args.snps - 1))
     positions.discard(args.disease_position)
@@ -71,18 +73,18 @@ def main():
         positions.discard(args.disease_position)
     positions = sorted(positions | {args.disease_position})
 
-    weights = [1.0 / k for k in range(1, n)]
+    cumulative = list(itertools.accumulate(1.0 / k for k in range(1, n)))
     # Scaled so that a 1 Mb region sees a few hundred changes of the order.
     events_per_cm = 4.0 * n / 10.0
     order = list(range(n))
     recent = []
-    previous_cm = genetic_position(points, positions[0])
+    previous_cm = genetic_position(points, map_positions, positions[0])
     bases = "ACGT"
 
     with open(args.prefix + ".haps", "w") as haps, open(args.prefix + ".legend", "w") as legend:
         legend.write("rs position a0 a1\n")
         for index, bp in enumerate(positions):
-            cm = genetic_position(points, bp)
+            cm = genetic_position(points, map_positions, bp)
             expected = (cm - previous_cm) * events_per_cm
             previous_cm = cm
             events = 0
@@ -100,13 +102,15 @@ def main():
                 first, size = rng.choice(recent)
                 size = min(max(1, size + rng.randint(-1, 1)), n - first)
             else:
-                size = rng.choices(range(1, n), weights=weights)[0]
+                size = rng.choices(range(1, n), cum_weights=cumulative)[0]
                 first = rng.randrange(n - size + 1)
                 recent.append((first, size))
                 del recent[:-8]
-            carriers = set(order[first:first + size])
-            alleles = ["1" if h in carriers else "0" for h in range(n)]
-            haps.write(" ".join(alleles) + "\n")
+            line = bytearray(b"0 " * n)
+            for h in order[first:first + size]:
+                line[2 * h] = ord("1")
+            line[-1] = ord("\n")
+            haps.write(line.decode())
             a0, a1 = rng.sample(bases, 2)
             legend.write(f"rs{100000 + index} {bp} {a0} {a1}\n")
 
