@@ -35,6 +35,7 @@ void Kolvater::summarise_snp_data() {
     const int n_case = std::accumulate(phenotypes.begin(), phenotypes.end(), 0);
     const int n_control = n - n_case;
     const std::size_t snps = snp_count(haplotypes);
+    VORLAN2_CHECK(haplotypes.size() / 2 == phenotypes.size());
     VORLAN2_CHECK(rs_ids.size() >= snps);
     auto id = rs_ids.begin();
     for (std::size_t i = 0; i < snps; ++i, ++id) {

@@ -4,6 +4,7 @@
 #include "numerics/gaminv.h"
 
 #include <cmath>
+#include <limits>
 
 #include "numerics/auxiliary_functions.h"
 #include "numerics/gratio.h"
@@ -18,6 +19,9 @@ const int max_iterations = 20;
 
 // A step below this relative size ends the iteration.
 const double converged = 1e-14;
+
+// Largest change of ln x in one step.
+const double max_log_step = 2.0;
 
 // Distance of the tail at x from the target tail, on a log scale.
 double log_miss(double a, double x, double p, double q, bool lower) {
@@ -36,14 +40,20 @@ double log_miss(double a, double x, double p, double q, bool lower) {
     return std::fabs(std::log(got / want));
 }
 
-// Start value: the small-x bound x^a / Gamma(a + 1) = p, the large-x bound
-// x^(a-1) e^-x / Gamma(a) = q and the Wilson-Hilferty approximation are
+// Start value: the leading terms of the small-x series for P and of the
+// large-x series for Q, and the Wilson-Hilferty approximation, are
 // each tried, and the one whose tail lies nearest the target is kept. 0 when
 // none of them is a positive number (the solution underflows).
 double start_value(double a, double p, double q, bool lower) {
     double candidates[3];
     double ap1 = a + 1.0;
-    candidates[0] = std::exp((std::log(p) + alngam(&ap1)) / a);
+    double lower_constant = std::log(p) + alngam(&ap1);
+    // P is about x^a e^-x / Gamma(a + 1) * (a + 1) / (a + 1 - x) for x < a + 1.
+    double xs = std::exp(lower_constant / a);
+    for (int i = 0; i < 4 && xs < ap1; ++i) {
+        xs = std::exp((lower_constant + xs - std::log(ap1 / (ap1 - xs))) / a);
+    }
+    candidates[0] = xs;
 
     double aa = a;
     double y = -std::log(q) - alngam(&aa);
@@ -140,6 +150,9 @@ void gaminv(double* a, double* x, double* x0, double* p, double* q, int* ierr) {
         return;
     }
     double previous = HUGE_VAL;
+    // Bracket of the root from the signs seen so far.
+    double below = 0.0;
+    double above = HUGE_VAL;
     for (int iteration = 1; iteration <= max_iterations; ++iteration) {
         if (*a > amax && std::fabs(0.5 + (0.5 - xn / *a)) <= 2.0 * e) {
             *x = xn;
@@ -150,21 +163,51 @@ void gaminv(double* a, double* x, double* x0, double* p, double* q, int* ierr) {
         double qn = 2.0;
         gratio(a, &xn, &pn, &qn, &ind);
         double r = rcomp(a, &xn);
-        if (pn > 1.5 || r == 0.0) {
+        if (pn > 1.5) {
             *x = xn;
             *ierr = -8;
             return;
         }
+        if (lower ? pn < *p : qn > *q) {
+            below = xn;
+        } else {
+            above = xn;
+        }
+        double current = xn;
         double t = lower ? (pn - *p) / r : (*q - qn) / r;
         double w = 0.5 * (*a - 1.0 - xn);
         double step;
-        if (std::fabs(t) <= 0.1 && std::fabs(w * t) <= 0.1) {
+        if (r == 0.0) {
+            // No derivative this far out: only the bracket can move x.
+            step = HUGE_VAL;
+            xn = std::numeric_limits<double>::quiet_NaN();
+        } else if (std::fabs(t) <= 0.1 && std::fabs(w * t) <= 0.1) {
             step = t * (1.0 + w * t);
             xn *= (1.0 - step);
         } else {
-            // Far from the root: a Newton step in ln x, which keeps x positive.
-            step = t;
-            xn *= std::exp(-t);
+            // Far from the root: a Newton step for ln(tail) in ln x, which
+            // keeps x positive and stays accurate deep in either tail.
+            double tail = lower ? pn : qn;
+            double target = lower ? *p : *q;
+            double sign = lower ? 1.0 : -1.0;
+            if (tail > 0.0) {
+                step = sign * std::log(tail / target) * tail / r;
+            } else {
+                step = -sign * max_log_step;
+            }
+            step = std::fmax(-max_log_step, std::fmin(max_log_step, step));
+            xn *= std::exp(-step);
+        }
+        if (!(below <= xn && xn <= above)) {
+            // The step left the bracket: halve it on a log scale instead.
+            if (below > 0.0 && above < HUGE_VAL) {
+                xn = std::sqrt(below) * std::sqrt(above);
+            } else if (below > 0.0) {
+                xn = below * std::exp(max_log_step);
+            } else {
+                xn = above * std::exp(-max_log_step);
+            }
+            step = std::log(xn / current);
         }
         if (!(xn > 0.0) || std::isinf(xn)) {
             *ierr = -7;

@@ -10,7 +10,7 @@ void dstinv(double* small, double* big, double* absstp, double* relstp, double* 
 // Start with status = 0 and x inside [small, big]; while status comes back
 // 1, evaluate fx at x and call again. status 0: x is the root; status -1: no
 // sign change in the limits (qleft: the answer is below small; qhi: fx > 0
-// at the nearest limit). A negative status also reports a NaN function value.
+// at the nearest limit). A start value outside [small, big] ends the process.
 void dinvr(int* status, double* x, double* fx, int* qleft, int* qhi);
 
 // Bracket and tolerances of the zero finder.

@@ -36,6 +36,22 @@ std::int64_t park_miller_step(std::int64_t x) {
   return x;
 }
 
+std::int64_t signed_digit(std::uint16_t d) { return static_cast<std::int16_t>(d); }
+
+// Shifts the history up one place, forms the weighted sum of the carry digit
+// and the eight previous digits, and stores it as the new carry and digit.
+void mother_step(std::uint16_t (&digits)[10], const std::int64_t (&weights)[8]) {
+  for (int i = 9; i >= 2; --i) digits[i] = digits[i - 1];
+  std::int64_t sum = signed_digit(digits[0]);
+  for (int i = 0; i < 8; ++i) sum += weights[i] * signed_digit(digits[i + 2]);
+  const std::uint32_t bits = static_cast<std::uint32_t>(sum);
+  digits[0] = static_cast<std::uint16_t>(bits >> 16);
+  digits[1] = static_cast<std::uint16_t>(bits & 0xffffu);
+}
+
+const std::int64_t mother1_weights[8] = {1941, 1860, 1812, 1776, 1492, 1215, 1066, 12013};
+const std::int64_t mother2_weights[8] = {1111, 2222, 3333, 4444, 5555, 6666, 7777, 9272};
+
 }  // namespace
 
 // ---- Park-Miller ----
@@ -259,26 +275,6 @@ void MotherOfAll::SeedDigits() {
   mother2[0] &= 0x7fffu;
   start = 0;
 }
-
-namespace {
-
-std::int64_t signed_digit(std::uint16_t d) { return static_cast<std::int16_t>(d); }
-
-// Shifts the history up one place, forms the weighted sum of the carry digit
-// and the eight previous digits, and stores it as the new carry and digit.
-void mother_step(std::uint16_t (&digits)[10], const std::int64_t (&weights)[8]) {
-  for (int i = 9; i >= 2; --i) digits[i] = digits[i - 1];
-  std::int64_t sum = signed_digit(digits[0]);
-  for (int i = 0; i < 8; ++i) sum += weights[i] * signed_digit(digits[i + 2]);
-  const std::uint32_t bits = static_cast<std::uint32_t>(sum);
-  digits[0] = static_cast<std::uint16_t>(bits >> 16);
-  digits[1] = static_cast<std::uint16_t>(bits & 0xffffu);
-}
-
-const std::int64_t mother1_weights[8] = {1941, 1860, 1812, 1776, 1492, 1215, 1066, 12013};
-const std::int64_t mother2_weights[8] = {1111, 2222, 3333, 4444, 5555, 6666, 7777, 9272};
-
-}  // namespace
 
 void MotherOfAll::Mother() {
   if (start) SeedDigits();

@@ -77,7 +77,7 @@ bool ceiling_is_odd(double m) {
   return std::fabs(std::ceil(m / 2.0) - m / 2.0) > 0.25;
 }
 
-} // namespace
+}  // namespace
 
 long double gamma_series(long double x) {
   long double numerator, denominator;

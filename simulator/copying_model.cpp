@@ -95,6 +95,7 @@ void Vorlanerator::simulate_all_alleles() {
     simulated_phenotypes.reserve(total_haps / 2);
 
     copying_states_.assign(2, std::vector<int>(S, -1));
+    weights_.reserve(static_cast<std::size_t>(P) + total_haps);
 
     for (int H = 0; H < total_haps; H += 2) {
         const bool is_case = H >= 2 * params.ncontrols;

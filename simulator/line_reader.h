@@ -6,15 +6,21 @@
 #include <string>
 #include <string_view>
 
+#include "simulator/exceptions.h"
+
 class LineReader {
 public:
-    explicit LineReader(const std::string& path) : in_(path, std::ios::binary) {}
+    explicit LineReader(const std::string& path) : path_(path), in_(path, std::ios::binary) {}
 
     bool is_open() const { return in_.is_open(); }
 
-    // False once no further line exists. A last line without a line end is read.
+    // False once no further line exists. A last line without a line end is
+    // read. A read error (a directory, a failing device) is not an end of file.
     bool next(std::string& line) {
-        if (!std::getline(in_, line)) return false;
+        if (!std::getline(in_, line)) {
+            if (in_.bad()) throw badfilename(path_, "can't read file.");
+            return false;
+        }
         if (!line.empty() && line.back() == '\r') line.pop_back();
         return true;
     }
@@ -23,6 +29,7 @@ public:
     bool at_end() const { return in_.eof(); }
 
 private:
+    std::string path_;
     std::ifstream in_;
 };
 

@@ -8,36 +8,59 @@
 #include <string>
 
 #include <boost/iostreams/categories.hpp>
-#include <boost/iostreams/filter/gzip.hpp>
 
 #include "simulator/exceptions.h"
+#include "simulator/parallel_gzip.h"
 #include "simulator/parameters.h"
 
 namespace {
 
 // A file sink that remembers every failed write and a failed close, so that
 // a full disk never passes for a finished file. It never throws: the stream
-// machinery may close it from a destructor.
+// machinery may close it from a destructor. Compressed content goes through
+// the parallel gzip writer.
 class checked_file_sink {
 public:
     using char_type = char;
     struct category : boost::iostreams::sink_tag, boost::iostreams::closable_tag {};
 
     struct State {
-        std::FILE* file;
-        bool failed;
+        std::FILE* file = nullptr;
+        std::unique_ptr<ParallelGzipWriter> gzip;
+        bool failed = false;
     };
 
-    explicit checked_file_sink(std::FILE* file) : state_(std::make_shared<State>(State{file, false})) {}
+    checked_file_sink(std::FILE* file, bool compressed) : state_(std::make_shared<State>()) {
+        if (compressed) {
+            state_->gzip = std::make_unique<ParallelGzipWriter>(file);
+        } else {
+            state_->file = file;
+        }
+    }
 
     std::streamsize write(const char* data, std::streamsize n) {
-        if (state_->file == nullptr ||
-            std::fwrite(data, 1, static_cast<std::size_t>(n), state_->file) != static_cast<std::size_t>(n))
+        const auto size = static_cast<std::size_t>(n);
+        try {
+            if (state_->gzip) {
+                state_->gzip->write(data, size);
+            } else if (state_->file == nullptr || std::fwrite(data, 1, size, state_->file) != size) {
+                state_->failed = true;
+            }
+        } catch (const std::exception&) {
             state_->failed = true;
+        }
         return n;
     }
 
     void close() {
+        if (state_->gzip) {
+            try {
+                if (!state_->gzip->close()) state_->failed = true;
+            } catch (const std::exception&) {
+                state_->failed = true;
+            }
+            state_->gzip.reset();
+        }
         std::FILE* file = state_->file;
         state_->file = nullptr;
         if (file != nullptr && std::fclose(file) != 0) state_->failed = true;
@@ -48,6 +71,8 @@ public:
 private:
     std::shared_ptr<State> state_;
 };
+
+constexpr std::streamsize stream_buffer_size = 1 << 16;
 
 const char* fopen_mode(std::ios_base::openmode mode) {
     return (mode & std::ios_base::app) ? "ab" : "wb";
@@ -68,11 +93,10 @@ std::unique_ptr<OutputStream> open_output_file(const std::filesystem::path& path
     if (compressed) log << " (in gzip mode) ";
     log << std::endl;
 
-    auto stream = std::make_unique<OutputStream>();
-    if (compressed) stream->push(boost::iostreams::gzip_compressor(boost::iostreams::gzip_params()));
     std::FILE* file = std::fopen(path.c_str(), fopen_mode(mode));
     if (file == nullptr) throw badfilename(path.string(), "can't open file.");
-    stream->push(checked_file_sink(file));
+    auto stream = std::make_unique<OutputStream>();
+    stream->push(checked_file_sink(file, compressed), stream_buffer_size);
     return stream;
 }
 

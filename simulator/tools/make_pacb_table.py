@@ -7,7 +7,7 @@ known pairs with weights 1 / distance^2. A weighted mean never leaves the
 span of the known values, so the table stays inside the ranges that the
 known entries lie in, and a known entry is taken over unchanged.
 
-Run from the repository root: python3 simulator/tools/make_pacb_table.py
+Run: python3 simulator/tools/make_pacb_table.py (from any directory).
 """
 import math
 import pathlib

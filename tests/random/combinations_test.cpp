@@ -9,33 +9,10 @@
 #include <vector>
 
 #include "random/mixtures.h"
+#include "support/ext_real_check.h"
+#include "support/fake_variable.h"
 
 namespace {
-
-// Reports the given moments; each draw returns the next of start, start + step, ...
-class Fake : public Random {
-public:
-  Fake(ExtReal mean, ExtReal variance, double start = 0.0, double step = 0.0)
-      : mean_(mean), variance_(variance), next_(start), step_(step) {}
-  double Next() override {
-    double x = next_;
-    next_ += step_;
-    return x;
-  }
-  ExtReal Mean() const override { return mean_; }
-  ExtReal Variance() const override { return variance_; }
-
-private:
-  ExtReal mean_, variance_;
-  double next_, step_;
-};
-
-void ExpectSame(const ExtReal& actual, const ExtReal& expected, const char* what) {
-  EXPECT_EQ(actual.Kind(), expected.Kind()) << what;
-  if (expected.Kind() == Finite && actual.Kind() == Finite) {
-    EXPECT_DOUBLE_EQ(actual.Value(), expected.Value()) << what;
-  }
-}
 
 using Build = std::function<Random&(Random&, Random&)>;
 

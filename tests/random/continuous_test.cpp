@@ -326,6 +326,10 @@ TEST_F(ContinuousTest, ParameterErrors) {
                                   "Ranvar: must specify Stable notation"));
   EXPECT_TRUE(Raises<Logic_error>([] { Stable(0.8, -1.0, static_cast<Stable::Notation>(7)); },
                                   "Ranvar: must specify Stable notation"));
+  // Without a notation only the laws that need none are accepted.
+  EXPECT_NO_THROW(Stable(1.5, 0.0, Stable::NotGiven));
+  EXPECT_NO_THROW(Stable(1.0, 0.5, Stable::NotGiven));
+  EXPECT_NO_THROW(Stable(2.0, -0.5, Stable::NotGiven));
 }
 
 TEST_F(ContinuousTest, ParetoAndStableMoments) {

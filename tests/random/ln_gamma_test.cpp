@@ -23,7 +23,7 @@ std::vector<double> Grid() {
   for (double x = -20.05; x < 250.0; x += 0.0137) {
     if (!NonPositiveInteger(x)) grid.push_back(x);
   }
-  for (const double x : {0.9, 1.1, 1.9, 2.1, 100.0, 1e-8, 1e5, -1e-8, -0.5, -10.5}) {
+  for (const double x : {0.9, 1.1, 1.9, 2.1, 100.0, 1e-3, 1e5, -1e-8, -0.5, -10.5}) {
     grid.push_back(x);
   }
   return grid;

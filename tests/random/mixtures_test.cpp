@@ -13,36 +13,13 @@
 #include "random/continuous.h"
 #include "random/mt.h"
 #include "support/chi_square_limit.h"
+#include "support/ext_real_check.h"
+#include "support/fake_variable.h"
 #include "support/goodness_of_fit.h"
 #include "support/ranvar_error_check.h"
 #include "support/scripted_generator.h"
 
 namespace {
-
-// Reports the given moments; each draw returns the next of start, start + step, ...
-class Fake : public Random {
-public:
-  Fake(ExtReal mean, ExtReal variance, double start = 0.0, double step = 0.0)
-      : mean_(mean), variance_(variance), next_(start), step_(step) {}
-  double Next() override {
-    double x = next_;
-    next_ += step_;
-    return x;
-  }
-  ExtReal Mean() const override { return mean_; }
-  ExtReal Variance() const override { return variance_; }
-
-private:
-  ExtReal mean_, variance_;
-  double next_, step_;
-};
-
-void ExpectSame(const ExtReal& actual, const ExtReal& expected, const char* what) {
-  EXPECT_EQ(actual.Kind(), expected.Kind()) << what;
-  if (expected.Kind() == Finite && actual.Kind() == Finite) {
-    EXPECT_NEAR(actual.Value(), expected.Value(), 1e-12) << what;
-  }
-}
 
 const char* add_up = "Ranvar: probs don't add to 1";
 

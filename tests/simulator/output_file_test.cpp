@@ -47,6 +47,19 @@ TEST(OutputFileTest, GzipFileHasDefaultHeaderAndDecompresses) {
     EXPECT_EQ(read_gzip_file(dir.file("a.gz")), content);
 }
 
+TEST(OutputFileTest, LargeAndEmptyGzipContentDecompressesWhole) {
+    TempDir dir;
+    std::string large;
+    for (int i = 0; large.size() < (13u << 20); ++i) large += "snp_" + std::to_string(i * 7919 % 100003) + " 0 1 0\n";
+    for (const std::string& text : {large, std::string()}) {
+        auto stream = open_output_file(dir.file("b.gz"), std::ios::out);
+        for (std::size_t at = 0; at < text.size(); at += 100000) *stream << text.substr(at, 100000);
+        finish_output_file(stream, dir.file("b.gz"));
+        EXPECT_EQ(read_gzip_file(dir.file("b.gz")), text);
+        EXPECT_EQ(std::system(("gzip -t " + dir.file("b.gz")).c_str()), 0);
+    }
+}
+
 TEST(OutputFileTest, AppendModeAppendsAndOutputModeTruncates) {
     TempDir dir;
     write_file(dir.file("a.txt"), "old\n");

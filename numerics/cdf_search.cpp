@@ -1,0 +1,97 @@
+// Inverse modes of the distribution functions through the bounded root
+// search and the zero finder, with the common step rule and tolerances.
+#include "numerics/cdf_search.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "numerics/root_search.h"
+
+namespace {
+
+double absstp = 0.5;
+double relstp = 0.5;
+double stpmul = 5.0;
+double abstol = 1.0e-50;
+double reltol = 1.0e-8;
+
+// Evaluates the tails; false when they are not probabilities.
+bool evaluate(const TailFunction& tails, double* cum, double* ccum) {
+    *cum = std::numeric_limits<double>::quiet_NaN();
+    *ccum = std::numeric_limits<double>::quiet_NaN();
+    tails(cum, ccum);
+    return is_tail_value(*cum) && is_tail_value(*ccum);
+}
+
+}  // namespace
+
+bool is_tail_value(double v) { return v <= 1.5; }
+
+int search_parameter(double* sought, double small, double big, double start, double p, double q,
+                     MatchedTail matched, const TailFunction& tails, double* bound) {
+    const bool match_lower = matched == MatchedTail::lower || p <= q;
+    // A start outside the limits would end the process in dinvr; the
+    // upper limit of a binomial count is below the usual start for n < 5.
+    *sought = std::min(std::max(start, small), big);
+    dstinv(&small, &big, &absstp, &relstp, &stpmul, &abstol, &reltol);
+    int status = 0;
+    double fx = 0.0;
+    int qleft = 0;
+    int qhi = 0;
+    dinvr(&status, sought, &fx, &qleft, &qhi);
+    while (status == 1) {
+        double cum;
+        double ccum;
+        if (!evaluate(tails, &cum, &ccum)) {
+            return 10;
+        }
+        fx = match_lower ? cum - p : ccum - q;
+        dinvr(&status, sought, &fx, &qleft, &qhi);
+    }
+    if (status == -1) {
+        if (qleft) {
+            *bound = small;
+            return 1;
+        }
+        *bound = big;
+        return 2;
+    }
+    return status == 0 ? 0 : 10;
+}
+
+int search_pair(double* first, double* second, double p, double q, const TailFunction& tails,
+                double* bound) {
+    const bool match_lower = p <= q;
+    double* solved = match_lower ? first : second;
+    double* other = match_lower ? second : first;
+    double zero = 0.0;
+    double one = 1.0;
+    dstzr(&zero, &one, &abstol, &reltol);
+    int status = 0;
+    double fx = 0.0;
+    double xlo = 0.0;
+    double xhi = 0.0;
+    int qleft = 0;
+    int qhi = 0;
+    dzror(&status, solved, &fx, &xlo, &xhi, &qleft, &qhi);
+    *other = 1.0 - *solved;
+    while (status == 1) {
+        double cum;
+        double ccum;
+        if (!evaluate(tails, &cum, &ccum)) {
+            return 10;
+        }
+        fx = match_lower ? cum - p : ccum - q;
+        dzror(&status, solved, &fx, &xlo, &xhi, &qleft, &qhi);
+        *other = 1.0 - *solved;
+    }
+    if (status == -1) {
+        if (qleft) {
+            *bound = 0.0;
+            return 1;
+        }
+        *bound = 1.0;
+        return 2;
+    }
+    return status == 0 ? 0 : 10;
+}

@@ -1,0 +1,35 @@
+// The inverse modes shared by the distribution functions: a bounded search
+// for one parameter, and the zero finder on [0, 1] for a probability pair.
+#ifndef VORLAN2_NUMERICS_CDF_SEARCH_H
+#define VORLAN2_NUMERICS_CDF_SEARCH_H
+
+#include <functional>
+
+// Writes the lower and upper tails at the current value of the sought
+// parameter (which the search updates in place).
+using TailFunction = std::function<void(double* cum, double* ccum)>;
+
+// Which tail the search matches.
+enum class MatchedTail {
+    smaller,  // cum to p when p <= q, else ccum to q
+    lower,    // always cum to p
+};
+
+// Searches *sought in [small, big] from start (clamped into the limits) so
+// that the matched tail equals its target. Returns status 0 (found), 1
+// (below small; bound = small), 2 (above big; bound = big) or 10 (the tails
+// were not probabilities, e.g. NaN, during the search).
+int search_parameter(double* sought, double small, double big, double start, double p, double q,
+                     MatchedTail matched, const TailFunction& tails, double* bound);
+
+// Finds first and second = 1 - first in [0, 1] with cum = p (solving for
+// first) when p <= q, else ccum = q (solving for second). Returns status 0,
+// 1 (bound 0), 2 (bound 1) or 10 as search_parameter.
+int search_pair(double* first, double* second, double p, double q, const TailFunction& tails,
+                double* bound);
+
+// True when a computed tail is a probability (not NaN and not the error
+// value 2 of the incomplete gamma ratio).
+bool is_tail_value(double v);
+
+#endif
