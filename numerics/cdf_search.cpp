@@ -3,8 +3,10 @@
 #include "numerics/cdf_search.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
+#include "numerics/ipmpar.h"
 #include "numerics/root_search.h"
 
 namespace {
@@ -26,6 +28,31 @@ bool evaluate(const TailFunction& tails, double* cum, double* ccum) {
 }  // namespace
 
 bool is_tail_value(double v) { return v <= 1.5; }
+
+int store_positive(double solved, double* target, double* bound) {
+    if (!(solved > 0.0)) {
+        *bound = 0.0;
+        return 1;
+    }
+    if (std::isinf(solved)) {
+        int largest = 3;
+        *bound = spmpar(&largest);
+        return 2;
+    }
+    *target = solved;
+    return 0;
+}
+
+int forward_tails(const TailFunction& tails, double* p, double* q) {
+    double cum;
+    double ccum;
+    if (!evaluate(tails, &cum, &ccum)) {
+        return 10;
+    }
+    *p = cum;
+    *q = ccum;
+    return 0;
+}
 
 int search_parameter(double* sought, double small, double big, double start, double p, double q,
                      MatchedTail matched, const TailFunction& tails, double* bound) {

@@ -15,6 +15,10 @@ enum class MatchedTail {
     lower,    // always cum to p
 };
 
+// The forward mode: writes p = cum and q = ccum and returns 0, or returns 10
+// (writing nothing) when the tails are not probabilities.
+int forward_tails(const TailFunction& tails, double* p, double* q);
+
 // Searches *sought in [small, big] from start (clamped into the limits) so
 // that the matched tail equals its target. Returns status 0 (found), 1
 // (below small; bound = small), 2 (above big; bound = big) or 10 (the tails
@@ -27,6 +31,11 @@ int search_parameter(double* sought, double small, double big, double start, dou
 // 1 (bound 0), 2 (bound 1) or 10 as search_parameter.
 int search_pair(double* first, double* second, double p, double q, const TailFunction& tails,
                 double* bound);
+
+// Stores a closed-form solution for a parameter that must be positive: status
+// 0 when 0 < solved < infinity; 1 (bound 0) when it is not positive or NaN;
+// 2 (bound the largest double) when it is infinite. Nothing is stored then.
+int store_positive(double solved, double* target, double* bound);
 
 // True when a computed tail is a probability (not NaN and not the error
 // value 2 of the incomplete gamma ratio).

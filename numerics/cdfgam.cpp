@@ -2,13 +2,10 @@
 // x and the scale through its inverse, the shape through the root search.
 #include "numerics/cdfgam.h"
 
-#include <cmath>
-
 #include "numerics/cdf_checks.h"
 #include "numerics/cdf_search.h"
 #include "numerics/gaminv.h"
 #include "numerics/gratio.h"
-#include "numerics/ipmpar.h"
 
 void cumgam(double* x, double* a, double* cum, double* ccum) {
     if (*x <= 0.0) {
@@ -55,17 +52,12 @@ void cdfgam(int* which, double* p, double* q, double* x, double* shape, double* 
         return;
     }
     *status = 0;
-    if (*which == 1) {
+    const TailFunction tails = [&](double* cum, double* ccum) {
         double xscale = *x * *scale;
-        double cum;
-        double ccum;
-        cumgam(&xscale, shape, &cum, &ccum);
-        if (!is_tail_value(cum) || !is_tail_value(ccum)) {
-            *status = 10;
-            return;
-        }
-        *p = cum;
-        *q = ccum;
+        cumgam(&xscale, shape, cum, ccum);
+    };
+    if (*which == 1) {
+        *status = forward_tails(tails, p, q);
         return;
     }
     if (*which == 2) {
@@ -78,13 +70,7 @@ void cdfgam(int* which, double* p, double* q, double* x, double* shape, double* 
         return;
     }
     if (*which == 3) {
-        *status = search_parameter(
-            shape, 1.0e-300, 1.0e300, 5.0, *p, *q, MatchedTail::smaller,
-            [&](double* cum, double* ccum) {
-                double xscale = *x * *scale;
-                cumgam(&xscale, shape, cum, ccum);
-            },
-            bound);
+        *status = search_parameter(shape, 1.0e-300, 1.0e300, 5.0, *p, *q, MatchedTail::smaller, tails, bound);
         return;
     }
     double xx = 0.0;
@@ -92,18 +78,5 @@ void cdfgam(int* which, double* p, double* q, double* x, double* shape, double* 
         *status = 10;
         return;
     }
-    // No positive finite scale puts the quantile at x = 0 unless p = 0.
-    const double solved = xx / *x;
-    if (!(solved > 0.0)) {
-        *status = 1;
-        *bound = 0.0;
-        return;
-    }
-    if (std::isinf(solved)) {
-        int largest = 3;
-        *status = 2;
-        *bound = spmpar(&largest);
-        return;
-    }
-    *scale = solved;
+    *status = store_positive(xx / *x, scale, bound);
 }

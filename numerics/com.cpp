@@ -10,10 +10,10 @@ long Xm1, Xm2;
 long Xa1, Xa2;
 long Xa1w, Xa2w;
 long Xa1vw, Xa2vw;
-long Xig1[numg], Xig2[numg];
-long Xlg1[numg], Xlg2[numg];
-long Xcg1[numg], Xcg2[numg];
-long Xqanti[numg];
+long Xig1[generator_count], Xig2[generator_count];
+long Xlg1[generator_count], Xlg2[generator_count];
+long Xcg1[generator_count], Xcg2[generator_count];
+long Xqanti[generator_count];
 
 namespace {
 
@@ -56,7 +56,7 @@ void gscgn(long getset, long* g) {
         *g = current_generator;
         return;
     }
-    if (*g < 1 || *g > numg) {
+    if (*g < 1 || *g > generator_count) {
         std::fputs(" Generator number out of range in GSCGN", stderr);
         numerics_fatal("");
     }
@@ -72,7 +72,7 @@ void inrgcm() {
     Xa2w = 1494757890;
     Xa1vw = 2082007225;
     Xa2vw = 784306273;
-    for (long i = 0; i < numg; ++i) {
+    for (long i = 0; i < generator_count; ++i) {
         Xqanti[i] = 0;
     }
     long flag = 1;
@@ -92,7 +92,7 @@ void setall(long iseed1, long iseed2) {
     long g = 1;
     gscgn(1, &g);
     initgn(-1);
-    for (g = 2; g <= numg; ++g) {
+    for (g = 2; g <= generator_count; ++g) {
         Xig1[g - 1] = mltmod(Xa1vw, Xig1[g - 2], Xm1);
         Xig2[g - 1] = mltmod(Xa2vw, Xig2[g - 2], Xm2);
         gscgn(1, &g);

@@ -49,7 +49,9 @@ void setgmn(float* meanv, float* covm, long p, float* parm);
 // One multivariate normal draw from parm into x (p values); work holds p values.
 void genmn(float* parm, float* x, float* work);
 
-// Uniform integer in low ... high.
+// Uniform integer in low ... high, which may be at most 2147483561 apart. Of the 2147483562
+// equally likely values of ignlgi() - 1, only the first (2147483562 div (high - low + 1)) *
+// (high - low + 1) are accepted, so that every result is equally likely.
 long ignuin(long low, long high);
 // Permutes iarray[0 ... larray - 1] in place.
 void genprm(long* iarray, long larray);

@@ -198,24 +198,38 @@ TEST(Cdfchi, ForwardErrorIsReportedNotReturnedAsProbability) {
     EXPECT_EQ(r.q, -1.0);
 }
 
-TEST(Cdfchi, NaNArgumentsEndWithAnErrorStatus) {
+TEST(Cdfchi, NaNArgumentsFailTheirChecks) {
     struct Case {
         Call call;
         int status;
     };
     Case cases[] = {
-        {{1, 0.5, 0.5, nan, 3.0}, 10},
-        {{1, 0.5, 0.5, 3.0, nan}, 10},
-        {{2, nan, 0.5, 0.0, 3.0}, 3},  // p + q is not 1
-        {{2, 0.5, nan, 0.0, 3.0}, 3},
-        {{3, nan, 0.5, 2.0, 0.0}, 3},
-        {{2, 0.5, 0.5, 0.0, nan}, 10},
-        {{3, 0.5, 0.5, nan, 0.0}, 10},
-        {{2, 0.99, 0.01, 0.0, nan}, 10},  // upper-tail search, forward error through Q
+        {{1, 0.5, 0.5, nan, 3.0}, -4},
+        {{1, 0.5, 0.5, 3.0, nan}, -5},
+        {{2, nan, 0.5, 0.0, 3.0}, -2},
+        {{2, 0.5, nan, 0.0, 3.0}, -3},
+        {{2, 0.5, 0.5, 0.0, nan}, -5},
+        {{3, 0.5, 0.5, nan, 0.0}, -4},
     };
     for (Case& c : cases) {
         c.call.run();
         EXPECT_EQ(c.call.status, c.status) << "which " << c.call.which;
+        EXPECT_EQ(c.call.bound, 0.0) << "which " << c.call.which;
+    }
+}
+
+TEST(Cdfchi, ForwardErrorDuringTheSearchIsReported) {
+    // The search evaluates at its upper limit 1e300, where x = df makes the
+    // incomplete gamma ratio signal its error; both tails are affected.
+    Call cases[] = {
+        {2, 0.3, 0.7, 0.0, 1e300},
+        {2, 0.7, 0.3, 0.0, 1e300},
+        {3, 0.3, 0.7, 1e300, 0.0},
+        {3, 0.7, 0.3, 1e300, 0.0},
+    };
+    for (Call& c : cases) {
+        c.run();
+        EXPECT_EQ(c.status, 10) << "which " << c.which << " p " << c.p;
     }
 }
 

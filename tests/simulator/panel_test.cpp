@@ -201,7 +201,9 @@ TEST_F(PanelTest, UnequalFileLengthsWarnOnStandardOutputOnly) {
         const std::string out = testing::internal::GetCapturedStdout();
         const bool warned = out.find("Warning") != std::string::npos;
         EXPECT_EQ(warned, !c.warning.empty()) << c.haps;
-        if (warned) EXPECT_NE(out.find("done\n" + c.warning), std::string::npos) << out;
+        if (warned) {
+            EXPECT_NE(out.find("done\n" + c.warning), std::string::npos) << out;
+        }
         EXPECT_EQ(read_file(dir_.file("run.summary")).find("Warning"), std::string::npos);
     }
 }

@@ -1,0 +1,32 @@
+// Packing, unpacking and column extraction of the Haplotype set.
+#include "simulator/haplotype_set.h"
+
+bool HaplotypeSet::Row::operator==(const std::vector<int>& alleles) const {
+    if (static_cast<int>(alleles.size()) != snps_) return false;
+    for (int j = 0; j < snps_; ++j)
+        if ((*this)[j] != alleles[j]) return false;
+    return true;
+}
+
+void HaplotypeSet::reset(int snps, std::size_t haplotypes) {
+    snps_ = snps;
+    words_per_row_ = (snps + 63) / 64;
+    words_.clear();
+    words_.reserve(haplotypes * static_cast<std::size_t>(words_per_row_));
+}
+
+std::vector<std::vector<std::uint16_t>> HaplotypeSet::columns(const std::vector<int>& snp_indices) const {
+    std::vector<std::vector<std::uint16_t>> result(size(), std::vector<std::uint16_t>(snp_indices.size()));
+    for (std::size_t h = 0; h < result.size(); ++h) {
+        const Row row = (*this)[h];
+        for (std::size_t k = 0; k < snp_indices.size(); ++k)
+            result[h][k] = static_cast<std::uint16_t>(row[snp_indices[k]]);
+    }
+    return result;
+}
+
+std::vector<std::vector<std::uint16_t>> HaplotypeSet::unpacked() const {
+    std::vector<int> all(static_cast<std::size_t>(snps_));
+    for (int j = 0; j < snps_; ++j) all[static_cast<std::size_t>(j)] = j;
+    return columns(all);
+}
