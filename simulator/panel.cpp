@@ -31,7 +31,12 @@ struct LegendLine {
     std::string allele1;
 };
 
+// A byte-order mark is skipped with the header line; on a data line (files
+// joined together) it would become part of an identifier.
+bool begins_with_byte_order_mark(std::string_view line) { return line.substr(0, 3) == "\xEF\xBB\xBF"; }
+
 std::optional<LegendLine> parse_legend_line(std::string_view line) {
+    if (begins_with_byte_order_mark(line)) return std::nullopt;
     FieldSplitter fields(line);
     std::string_view rs_id, position, allele0, allele1;
     if (!fields.next(rs_id) || !fields.next(position) || !fields.next(allele0) || !fields.next(allele1))

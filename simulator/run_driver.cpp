@@ -18,6 +18,14 @@ namespace {
 
 const std::string rule(67, '=');
 
+// A console that could not take the whole transcript (a full disk behind a
+// redirection) makes the run a failure, never a finished one.
+int checked_console_status(int status) {
+    if (std::cout.flush()) return status;
+    std::cerr << "Error: can't write standard output." << std::endl;
+    return 1;
+}
+
 void simulate(const VorlanParameters& parameters, std::ostringstream& buffer) {
     Vorlanerator simulator(parameters);
     simulator.simulate_haplotypes();
@@ -60,7 +68,7 @@ int run_vorlan2(int argc, char** argv) {
         std::ostringstream help;
         parameters.parameters_help(help);
         std::cout << buffer.str() << help.str() << std::endl;
-        return 0;
+        return checked_console_status(0);
     } catch (const BadInputValueException& e) {
         buffer << e.message << "\n\n";
         status = 1;
@@ -85,5 +93,5 @@ int run_vorlan2(int argc, char** argv) {
         std::cerr << e.message << std::endl;
         return 1;
     }
-    return status;
+    return checked_console_status(status);
 }
