@@ -20,8 +20,9 @@ void bgrat(double* a, double* b, double* x, double* y, double* w, double* eps, i
         lnx = alnrel(&minus_y);
     }
     double z = -(nu * lnx);
-    // Written so that NaN values count as failures.
-    if (!(*b * z != 0.0)) {
+    // A NaN is not a failure of the expansion: it is carried into w, so that
+    // the caller sees it rather than an unchanged w.
+    if (*b * z == 0.0) {
         *ierr = 1;
         return;
     }
@@ -30,7 +31,7 @@ void bgrat(double* a, double* b, double* x, double* y, double* w, double* eps, i
     r = r * std::exp(*a * lnx) * std::exp(0.5 * bm1 * lnx);
     double u = algdiv(b, a) + *b * std::log(nu);
     u = r * std::exp(-u);
-    if (!(u != 0.0)) {
+    if (u == 0.0) {
         *ierr = 1;
         return;
     }
@@ -65,11 +66,11 @@ void bgrat(double* a, double* b, double* x, double* y, double* w, double* eps, i
         d[n - 1] = bm1 * cn + s / n;
         const double dj = d[n - 1] * j;
         sum += dj;
-        if (!(sum > 0.0)) {
+        if (sum <= 0.0) {
             *ierr = 1;
             return;
         }
-        if (std::fabs(dj) <= *eps * (sum + l)) {
+        if (!(std::fabs(dj) > *eps * (sum + l))) {
             break;
         }
     }
@@ -83,10 +84,11 @@ double basym(double* a, double* b, double* lambda, double* eps) {
     // e0 = 2/sqrt(pi), e1 = 2^(-3/2)
     const double e0 = 1.12837916709551e0;
     const double e1 = 0.353553390593274e0;
-    double a0[num + 1];
-    double b0[num + 1];
-    double c[num + 1];
-    double d[num + 1];
+    // Indexed from 1 to num + 1, as the recurrences are written.
+    double a0[num + 2];
+    double b0[num + 2];
+    double c[num + 2];
+    double d[num + 2];
     double h;
     double r0;
     double r1;

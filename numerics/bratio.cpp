@@ -80,9 +80,10 @@ void bratio(double* a, double* b, double* x, double* y, double* w, double* w1, i
     double fifteen_eps = 15.0 * eps;
     double value = 0.0;
     Direct direct = Direct::lower;
-    // Raise b0 by n before the expansion in b0 when it is too small for it.
-    bool shift_then_bgrat = false;
-    bool bgrat_only = false;
+    // The expansion in the large parameter b0, after raising b0 by b0_shift
+    // when it is too small for the expansion.
+    bool expand_in_b0 = false;
+    int b0_shift = 0;
 
     if (std::min(a0, b0) <= 1.0) {
         if (*x > 0.5) {
@@ -105,10 +106,9 @@ void bratio(double* a, double* b, double* x, double* y, double* w, double* w1, i
                 direct = Direct::upper;
             } else if (x0 < 0.1 && std::pow(x0 * b0, a0) <= 0.7) {
                 value = bpser(&a0, &b0, &x0, &eps);
-            } else if (b0 <= 15.0) {
-                shift_then_bgrat = true;
             } else {
-                bgrat_only = true;
+                expand_in_b0 = true;
+                b0_shift = b0 <= 15.0 ? 20 : 0;
             }
         } else if (a0 >= std::min(0.2, b0) || std::pow(x0, a0) <= 0.9) {
             value = bpser(&a0, &b0, &x0, &eps);
@@ -116,16 +116,17 @@ void bratio(double* a, double* b, double* x, double* y, double* w, double* w1, i
             value = bpser(&b0, &a0, &y0, &eps);
             direct = Direct::upper;
         } else {
-            shift_then_bgrat = true;
+            expand_in_b0 = true;
+            b0_shift = 20;
         }
-        if (shift_then_bgrat || bgrat_only) {
-            // The expansion in the large parameter b0 gives the upper tail.
+        if (expand_in_b0) {
+            // The expansion gives the upper tail.
             direct = Direct::upper;
-            if (shift_then_bgrat) {
-                int n = 20;
-                value = bup(&b0, &a0, &y0, &x0, &n, &eps);
-                b0 += n;
+            if (b0_shift > 0) {
+                value = bup(&b0, &a0, &y0, &x0, &b0_shift, &eps);
+                b0 += b0_shift;
             }
+            // A failed expansion leaves the value of the shift alone.
             int bgrat_status = 0;
             bgrat(&b0, &a0, &y0, &x0, &value, &fifteen_eps, &bgrat_status);
         }

@@ -2,7 +2,6 @@
 // search and the zero finder, with the common step rule and tolerances.
 #include "numerics/cdf_search.h"
 
-#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -11,6 +10,8 @@
 
 namespace {
 
+// Step rule and tolerances of every inverse search (the search routines take
+// them by address).
 double absstp = 0.5;
 double relstp = 0.5;
 double stpmul = 5.0;
@@ -57,9 +58,16 @@ int forward_tails(const TailFunction& tails, double* p, double* q) {
 int search_parameter(double* sought, double small, double big, double start, double p, double q,
                      MatchedTail matched, const TailFunction& tails, double* bound) {
     const bool match_lower = matched == MatchedTail::lower || p <= q;
-    // A start outside the limits would end the process in dinvr; the
-    // upper limit of a binomial count is below the usual start for n < 5.
-    *sought = std::min(std::max(start, small), big);
+    // A start outside the limits would end the process in dinvr: the upper
+    // limit of a binomial count is below the usual start for n < 5, and the
+    // t start value overflows (even to NaN) for tiny df.
+    *sought = start;
+    if (!(*sought >= small)) {
+        *sought = small;
+    }
+    if (*sought > big) {
+        *sought = big;
+    }
     dstinv(&small, &big, &absstp, &relstp, &stpmul, &abstol, &reltol);
     int status = 0;
     double fx = 0.0;
@@ -120,5 +128,11 @@ int search_pair(double* first, double* second, double p, double q, const TailFun
         *bound = 1.0;
         return 2;
     }
-    return status == 0 ? 0 : 10;
+    if (status != 0) {
+        return 10;
+    }
+    // The better end of the final bracket, as the bounded search returns.
+    *solved = xlo;
+    *other = 1.0 - *solved;
+    return 0;
 }

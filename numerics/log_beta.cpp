@@ -18,8 +18,9 @@ const double stirling_c3 = -0.595202931351870e-03;
 const double stirling_c4 = 0.837308034031215e-03;
 const double stirling_c5 = -0.165322962780713e-02;
 
-// Stirling correction of ln B(a, b) with the large argument b, for the
-// ratio x = 1/(1 + a/b) and c = (a/b)/(1 + a/b).
+// c/b times the sum of stirling_ck s_(2k+1)(x) / b^(2k), where s_n(x) = 1 + x
+// + ... + x^(n-1): the difference of the Stirling corrections of b and of the
+// sum of the arguments, which algdiv and bcorr form with their own x and c.
 double stirling_difference(double x, double c, double b) {
     const double x2 = x * x;
     const double s3 = 1.0 + (x + x2);

@@ -50,9 +50,6 @@ double rnorm(double* mean, double* sd) { return snorm() * *sd + *mean; }
 double rgamma(double a, double b) { return gengam(static_cast<float>(b), static_cast<float>(a)); }
 
 void rdirichlet(double* x, double* alpha, int* k) {
-    if (*k <= 0) {
-        return;
-    }
     double sum = 0.0;
     for (int i = 0; i < *k; ++i) {
         x[i] = gengam(1.0f, static_cast<float>(alpha[i]));

@@ -107,15 +107,6 @@ float gamma_small_shape(float a) {
     }
 }
 
-// The shared body of genchi's callers: the check and its texts.
-void check_chi_df(float df) {
-    if (df <= 0.0f) {
-        std::fputs("DF <= 0 in GENCHI - ABORT", stderr);
-        std::fprintf(stderr, "Value of DF: %16.6E\n", df);
-        numerics_fatal("");
-    }
-}
-
 // Below this ratio of denominator to numerator the quotient would overflow a float.
 constexpr float overflow_ratio = 9.999999999998E-39f;
 
@@ -128,9 +119,10 @@ struct BetaSetup {
 };
 BetaSetup cheng;
 
-// w = a exp(v), capped where exp would overflow a float.
+// w = a exp(v), capped at 1.0E38 beyond v = 89 and also below it wherever the product
+// would overflow a float: an infinite w would make w / (b + w) undefined.
 float cheng_w(float v) {
-    return v > 89.0f ? 1.0E38f : cheng.a * std::exp(v);
+    return v > 89.0f ? 1.0E38f : std::min(cheng.a * std::exp(v), 1.0E38f);
 }
 
 // Algorithm BB, both shapes above 1.
@@ -346,7 +338,11 @@ float sgamma(float a) {
 float gengam(float a, float r) { return sgamma(r) / a; }
 
 float genchi(float df) {
-    check_chi_df(df);
+    if (df <= 0.0f) {
+        std::fputs("DF <= 0 in GENCHI - ABORT", stderr);
+        std::fprintf(stderr, "Value of DF: %16.6E\n", df);
+        numerics_fatal("");
+    }
     return 2.0f * sgamma(df / 2.0f);
 }
 

@@ -62,10 +62,8 @@ long binomial_inversion() {
         long ix = 0;
         float f = bin.qn;
         float u = ranf();
-        while (u >= f) {
-            if (ix > 110) {
-                break;
-            }
+        // Past 110 the search restarts with a fresh uniform.
+        while (u >= f && ix <= 110) {
             u -= f;
             ++ix;
             f *= bin.g / static_cast<float>(ix) - bin.r;
@@ -76,7 +74,7 @@ long binomial_inversion() {
     }
 }
 
-// Stirling's series for ln x! beyond its leading terms, as used by the final BTPE test.
+// Remainder of Stirling's series for ln (x - 1)!: 1/(12x) - 1/(360x^3) + 1/(1260x^5) - ...
 float stirling_correction(float x) {
     const float x2 = x * x;
     return (13860.0f - (462.0f - (132.0f - (99.0f - 140.0f / x2) / x2) / x2) / x2) / x / 166320.0f;
@@ -151,9 +149,11 @@ long binomial_btpe(long n) {
         const float f1 = bin.fm + 1.0f;
         const float z = static_cast<float>(n) + 1.0f - bin.fm;
         const float w = static_cast<float>(n - ix) + 1.0f;
+        // ln f(ix) / f(m) = ln(m! (n - m)! / (ix! (n - ix)!)) + (ix - m) ln(p / q): the remainders of
+        // m! and (n - m)! are added, those of ix! and (n - ix)! subtracted.
         const float bound = bin.xm * std::log(f1 / x1) + (static_cast<float>(n - m) + 0.5f) * std::log(z / w) +
                             static_cast<float>(ix - m) * std::log(w * p / (x1 * q)) + stirling_correction(f1) +
-                            stirling_correction(z) + stirling_correction(x1) + stirling_correction(w);
+                            stirling_correction(z) - stirling_correction(x1) - stirling_correction(w);
         if (alv <= bound) {
             return ix;
         }

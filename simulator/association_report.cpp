@@ -27,6 +27,11 @@ void number(std::ostream& out, int width, bool valid, double value) {
 
 void write_association_report(const Vorlanerator& simulator, std::ostream& buffer) {
     const std::set<int> snp_indices(simulator.dl_indices.begin(), simulator.dl_indices.end());
+    // The tests read only the disease SNPs: their columns, numbered from 0.
+    const std::vector<int> ordered(snp_indices.begin(), snp_indices.end());
+    const auto haplotypes = simulator.simulated_haplotypes.columns(ordered);
+    std::set<int> columns;
+    for (std::size_t k = 0; k < ordered.size(); ++k) columns.insert(static_cast<int>(k));
     NEWMAT::Matrix beta;
     NEWMAT::Matrix beta_se;
     double pvalue = 0.0;
@@ -37,18 +42,19 @@ void write_association_report(const Vorlanerator& simulator, std::ostream& buffe
     buffer << "\n\nThe pvalues and effect sizes of each disease SNP is:\n" << std::endl;
     buffer << std::setw(15) << "Disease_locus_index" << std::setw(15) << "beta" << std::setw(15) << "beta_se"
            << std::setw(15) << "pvalue" << std::endl;
-    for (const int k : snp_indices) {
-        const bool fitted = single_snp_test::run_test(simulator.simulated_haplotypes, simulator.simulated_phenotypes,
-                                                      {k}, beta, beta_se, pvalue) == FitStatus::converged;
-        buffer << std::setw(15) << k;
+    for (std::size_t column = 0; column < ordered.size(); ++column) {
+        const bool fitted = single_snp_test::run_test(haplotypes, simulator.simulated_phenotypes,
+                                                      {static_cast<int>(column)}, beta, beta_se,
+                                                      pvalue) == FitStatus::converged;
+        buffer << std::setw(15) << ordered[column];
         number(buffer, 19, fitted, fitted ? beta(2, 1) : 0.0);
         number(buffer, 15, fitted, fitted ? beta_se(2, 1) : 0.0);
         number(buffer, 15, fitted, pvalue);
         buffer << std::endl;
     }
 
-    const bool fitted = single_snp_test::run_test(simulator.simulated_haplotypes, simulator.simulated_phenotypes,
-                                                  snp_indices, beta, beta_se, pvalue) == FitStatus::converged;
+    const bool fitted = single_snp_test::run_test(haplotypes, simulator.simulated_phenotypes, columns, beta,
+                                                  beta_se, pvalue) == FitStatus::converged;
     buffer << "\n\nThe pvalue for the full disease model is ";
     if (fitted) {
         buffer << pvalue;

@@ -49,11 +49,12 @@ void Vorlanerator::calculate_control_hap_freq(const std::vector<int>& snp_list, 
     freqs.clear();
     const int P = panel_data.n_haplotypes;
     const double w = 1 / (2.0 * params.ncontrols + P);
-    for (const int j : snp_list) VORLAN2_CHECK(j >= 0 && static_cast<std::size_t>(j) < panel_columns_.size());
+    for (const int j : snp_list) VORLAN2_CHECK(j >= 0 && j < static_cast<int>(panel_data.snps_data.size()));
     std::vector<int> alleles(snp_list.size());
     for (int h = 0; h < P + 2 * params.ncontrols; ++h) {
-        for (std::size_t i = 0; i < snp_list.size(); ++i)
-            alleles[i] = h < P ? panel_columns_[snp_list[i]][h] : simulated_haplotypes[h - P][snp_list[i]];
+        const HaplotypeSet::Row row = h < P ? panel_rows_[static_cast<std::size_t>(h)]
+                                            : simulated_haplotypes[static_cast<std::size_t>(h - P)];
+        for (std::size_t i = 0; i < snp_list.size(); ++i) alleles[i] = row[snp_list[i]];
         const auto found = freqs.find(alleles);
         if (found != freqs.end())
             found->second += w;
@@ -137,6 +138,19 @@ void Vorlanerator::calculate_case_hap_freq(const std::vector<std::vector<int>>* 
                                                                 strand_lists[1][pair.second].first});
 }
 
+void Vorlanerator::update_disease_columns(int candidates) {
+    disease_columns_.resize(dl_indices.size());
+    const int P = panel_data.n_haplotypes;
+    for (std::size_t m = 0; m < dl_indices.size(); ++m) {
+        auto& column = disease_columns_[m];
+        for (int q = static_cast<int>(column.size()); q < candidates; ++q) {
+            const HaplotypeSet::Row row = q < P ? panel_rows_[static_cast<std::size_t>(q)]
+                                                : simulated_haplotypes[static_cast<std::size_t>(q - P)];
+            column.push_back(static_cast<std::uint8_t>(row[dl_indices[m]]));
+        }
+    }
+}
+
 void Vorlanerator::simulate_disease_alleles(std::vector<std::vector<int>>& copying_states,
                                             std::vector<std::vector<int>>& disease_alleles,
                                             const double* mutation_rates) {
@@ -174,6 +188,7 @@ void Vorlanerator::simulate_disease_alleles(std::vector<std::vector<int>>& copyi
 
     const int P = panel_data.n_haplotypes;
     const int H = num_simulated_haps;
+    update_disease_columns(P + H);
     for (int s = 0; s < 2; ++s) {
         const double mu = mutation_rates[s];
         const double keep = 1 - mu;
@@ -183,10 +198,9 @@ void Vorlanerator::simulate_disease_alleles(std::vector<std::vector<int>>& copyi
             weights_.assign(K, 1.0);
             for (const int m : group) {
                 const int a = disease_alleles[s][m];
-                const int j = dl_indices[m];
-                const std::uint8_t* panel = panel_columns_[j];
-                for (int q = 0; q < P; ++q) weights_[q] *= panel[q] == a ? keep : mu;
-                for (int l = 0; l < H; ++l) weights_[P + l] *= simulated_haplotypes[l][j] == a ? keep : mu;
+                // Panel haplotypes, then the simulated ones before this individual.
+                const std::uint8_t* column = disease_columns_[static_cast<std::size_t>(m)].data();
+                for (int q = 0; q < P + H; ++q) weights_[q] *= column[q] == a ? keep : mu;
                 if (s == 1) weights_[P + H] *= disease_alleles[0][m] == a ? keep : mu;
             }
             double sum = 0;

@@ -27,13 +27,42 @@ int segment_last(const std::vector<int>& starts, std::size_t r, int S) {
     return r + 1 < starts.size() ? starts[r + 1] - 1 : S - 1;
 }
 
+// The copy choice by repeated subtraction of 1/K: the written computation.
+int subtraction_scan(double u, int K) {
+    const double weight = 1.0 / K;
+    for (int q = 0; q < K; ++q) {
+        u -= weight;
+        if (u <= 0.0) return q;
+    }
+    return K - 1;
+}
+
 }  // namespace
 
 void Vorlanerator::index_panel() {
     genetic_gaps_ = genetic_gaps(panel_data.snps_data);
-    panel_columns_.clear();
-    for (const auto& [position, panel_snp] : panel_data.snps_data)
-        panel_columns_.push_back(panel_snp.panel_alleles.data());
+    const int S = static_cast<int>(panel_data.snps_data.size());
+    const int P = std::max(panel_data.n_haplotypes, 0);
+    // Transposed once, so that copying a panel haplotype reads one row.
+    std::vector<std::vector<HaplotypeSet::Word>> rows(static_cast<std::size_t>(P),
+                                                      std::vector<HaplotypeSet::Word>((S + 63) / 64, 0));
+    int j = 0;
+    for (const auto& [position, panel_snp] : panel_data.snps_data) {
+        const auto shift = j & 63;
+        const auto word = static_cast<std::size_t>(j >> 6);
+        for (int q = 0; q < P; ++q)
+            rows[static_cast<std::size_t>(q)][word] |=
+                static_cast<HaplotypeSet::Word>(panel_snp.panel_alleles[static_cast<std::size_t>(q)] & 1u) << shift;
+        ++j;
+    }
+    panel_rows_.reset(S, static_cast<std::size_t>(P));
+    for (const auto& row : rows) panel_rows_.push_back_words(row.data());
+}
+
+const HaplotypeSet::Word* Vorlanerator::candidate_row(int q) const {
+    const int P = panel_data.n_haplotypes;
+    return q < P ? panel_rows_.row_words(static_cast<std::size_t>(q))
+                 : simulated_haplotypes.row_words(static_cast<std::size_t>(q - P));
 }
 
 void Vorlanerator::place_switches(const std::vector<double>& gaps, int K, std::vector<int>& starts) const {
@@ -43,8 +72,11 @@ void Vorlanerator::place_switches(const std::vector<double>& gaps, int K, std::v
     const int S = static_cast<int>(gaps.size());
     for (int j = 1; j < S; ++j) {
         const double u = Random::RNG->Next();
-        const double e = std::exp(-gaps[j] / candidates);
-        if (u > e) starts.push_back(j);
+        const double exponent = -gaps[j] / candidates;
+        // exp(y) >= 1 + y: a draw clearly below 1 + y is below the exponential
+        // too, whatever its last bit, so that exponential need not be taken.
+        if (u < (1.0 + exponent) - 0x1p-50) continue;
+        if (u > std::exp(exponent)) starts.push_back(j);
     }
 }
 
@@ -62,13 +94,16 @@ void Vorlanerator::simulate_crossovers(const snps_map& snps, const int& K,
 }
 
 int Vorlanerator::choose_uniform_candidate(int K) {
-    const double weight = 1.0 / K;
-    double u = Random::RNG->Next();
-    for (int q = 0; q < K; ++q) {
-        u -= weight;
-        if (u <= 0.0) return q;
-    }
-    return K - 1;
+    const double u = Random::RNG->Next();
+    // The scan subtracts 1/K until the rest is not positive, so it stops
+    // after ceil(u K) subtractions unless rounding moves the rest across
+    // zero. Its rounding error stays below (K + 2) 2^-52 in u; a product u K
+    // farther than K (K + 2) 2^-51 from every integer gives the scan's index.
+    const double x = u * K;
+    const double margin = static_cast<double>(K) * (static_cast<double>(K) + 2.0) * 0x1p-51;
+    if (std::fabs(x - std::nearbyint(x)) > margin)
+        return std::min(std::max(static_cast<int>(std::ceil(x)) - 1, 0), K - 1);
+    return subtraction_scan(u, K);
 }
 
 int Vorlanerator::choose_weighted_candidate(const std::vector<double>& weights) {
@@ -81,21 +116,49 @@ int Vorlanerator::choose_weighted_candidate(const std::vector<double>& weights) 
     return K - 1;
 }
 
+void Vorlanerator::fill_alleles(const std::vector<int>& states, double mu, const std::vector<int>* preset_alleles) {
+    const int S = static_cast<int>(states.size());
+    std::fill(strand_words_.begin(), strand_words_.end(), 0);
+    std::size_t next_preset = 0;
+    const std::size_t presets = preset_alleles ? dl_indices.size() : 0;
+    int current = -1;
+    const HaplotypeSet::Word* source = nullptr;
+    for (int j = 0; j < S; ++j) {
+        const int q = states[static_cast<std::size_t>(j)];
+        VORLAN2_CHECK(q >= 0);
+        HaplotypeSet::Word allele;
+        if (next_preset < presets && dl_indices[next_preset] == j) {
+            allele = static_cast<HaplotypeSet::Word>((*preset_alleles)[next_preset] & 1);
+            ++next_preset;
+        } else {
+            const double u = Random::RNG->Next();
+            if (q != current) {
+                current = q;
+                source = candidate_row(q);
+            }
+            allele = (source[j >> 6] >> (j & 63)) & 1u;
+            if (mu > u) allele ^= 1u;
+        }
+        strand_words_[static_cast<std::size_t>(j >> 6)] |= allele << (j & 63);
+    }
+    simulated_haplotypes.push_back_words(strand_words_.data());
+}
+
 void Vorlanerator::simulate_all_alleles() {
     std::ostringstream buffer;
     buffer << "\nSimulating haplotypes ... ";
     update_summary_file(params, buffer, std::ios::app);
 
-    simulated_haplotypes.clear();
-    simulated_phenotypes.clear();
     const int S = static_cast<int>(panel_data.snps_data.size());
     const int P = panel_data.n_haplotypes;
     const int total_haps = 2 * (params.ncontrols + params.ncases);
-    simulated_haplotypes.reserve(total_haps);
-    simulated_phenotypes.reserve(total_haps / 2);
+    simulated_haplotypes.reset(S, static_cast<std::size_t>(total_haps));
+    simulated_phenotypes.clear();
+    simulated_phenotypes.reserve(static_cast<std::size_t>(total_haps / 2));
+    strand_words_.assign(static_cast<std::size_t>(simulated_haplotypes.words_per_row()), 0);
+    disease_columns_.clear();
 
-    copying_states_.assign(2, std::vector<int>(S, -1));
-    weights_.reserve(static_cast<std::size_t>(P) + total_haps);
+    copying_states_.assign(2, std::vector<int>(static_cast<std::size_t>(S), -1));
 
     for (int H = 0; H < total_haps; H += 2) {
         const bool is_case = H >= 2 * params.ncontrols;
@@ -103,16 +166,13 @@ void Vorlanerator::simulate_all_alleles() {
         const double mu[2] = {0.5 * params.theta / (K[0] + params.theta),
                               0.5 * params.theta / (K[1] + params.theta)};
 
-        for (int s = 0; s < 2; ++s) {
-            simulated_haplotypes.emplace_back(S, unset_allele);
-            place_switches(genetic_gaps_, K[s], segment_starts_[s]);
-        }
+        for (int s = 0; s < 2; ++s) place_switches(genetic_gaps_, K[s], segment_starts_[s]);
 
         // Ordinary segments take their candidate at once; a case's segments
         // holding a disease SNP keep the label -(r + 2) for the case model.
         for (int s = 0; s < 2; ++s) {
             const std::vector<int>& starts = segment_starts_[s];
-            std::vector<int>& states = copying_states_[s];
+            std::vector<int>& states = copying_states_[static_cast<std::size_t>(s)];
             auto disease = dl_indices.begin();
             for (std::size_t r = 0; r < starts.size(); ++r) {
                 const int last = segment_last(starts, r, S);
@@ -123,27 +183,12 @@ void Vorlanerator::simulate_all_alleles() {
             }
         }
 
-        if (is_case) {
-            simulate_disease_alleles(copying_states_, disease_alleles_, mu);
-            for (int s = 0; s < 2; ++s)
-                for (std::size_t m = 0; m < dl_indices.size(); ++m)
-                    simulated_haplotypes[H + s][dl_indices[m]] = static_cast<std::uint16_t>(disease_alleles_[s][m]);
-        }
+        if (is_case) simulate_disease_alleles(copying_states_, disease_alleles_, mu);
         simulated_phenotypes.push_back(is_case ? 1 : 0);
 
-        for (int s = 0; s < 2; ++s) {
-            std::uint16_t* alleles = simulated_haplotypes[H + s].data();
-            const int* states = copying_states_[s].data();
-            for (int j = 0; j < S; ++j) {
-                const int q = states[j];
-                VORLAN2_CHECK(q >= 0);
-                if (alleles[j] != unset_allele) continue;
-                const double u = Random::RNG->Next();
-                int allele = q < P ? panel_columns_[j][q] : simulated_haplotypes[q - P][j];
-                if (mu[s] > u) allele = 1 - allele;
-                alleles[j] = static_cast<std::uint16_t>(allele);
-            }
-        }
+        for (int s = 0; s < 2; ++s)
+            fill_alleles(copying_states_[static_cast<std::size_t>(s)], mu[s],
+                         is_case ? &disease_alleles_[static_cast<std::size_t>(s)] : nullptr);
         num_simulated_haps = H + 2;
     }
 

@@ -8,6 +8,11 @@ bool HaplotypeSet::Row::operator==(const std::vector<int>& alleles) const {
     return true;
 }
 
+HaplotypeSet::HaplotypeSet(std::initializer_list<std::vector<int>> haplotypes) {
+    reset(haplotypes.size() == 0 ? 0 : static_cast<int>(haplotypes.begin()->size()), haplotypes.size());
+    for (const auto& haplotype : haplotypes) push_back(haplotype);
+}
+
 void HaplotypeSet::reset(int snps, std::size_t haplotypes) {
     snps_ = snps;
     words_per_row_ = (snps + 63) / 64;

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
 
 class HaplotypeSet {
@@ -26,7 +27,8 @@ public:
     };
 
     HaplotypeSet() = default;
-    explicit HaplotypeSet(int snps) : snps_(snps), words_per_row_((snps + 63) / 64) {}
+    // Haplotypes of equal length given as one 0/1 value per SNP.
+    HaplotypeSet(std::initializer_list<std::vector<int>> haplotypes);
 
     // Empties the set for haplotypes of this many SNPs and makes room for
     // the given number of haplotypes.
@@ -35,17 +37,40 @@ public:
     template <typename Allele>
     void push_back(const Allele* alleles);
     void push_back(const std::vector<int>& alleles) { push_back(alleles.data()); }
+    // Appends a haplotype given as its packed words.
+    void push_back_words(const Word* words) { words_.insert(words_.end(), words, words + words_per_row_); }
 
     std::size_t size() const { return words_.size() / (words_per_row_ == 0 ? 1 : words_per_row_); }
     bool empty() const { return words_.empty(); }
     int snps() const { return snps_; }
     int words_per_row() const { return words_per_row_; }
     Row operator[](std::size_t h) const { return Row(row_words(h), snps_); }
+
+    class const_iterator {
+    public:
+        const_iterator(const HaplotypeSet* set, std::size_t h) : set_(set), h_(h) {}
+        Row operator*() const { return (*set_)[h_]; }
+        const_iterator& operator++() {
+            ++h_;
+            return *this;
+        }
+        bool operator!=(const const_iterator& other) const { return h_ != other.h_; }
+
+    private:
+        const HaplotypeSet* set_;
+        std::size_t h_;
+    };
+    const_iterator begin() const { return const_iterator(this, 0); }
+    const_iterator end() const { return const_iterator(this, size()); }
     const Word* row_words(std::size_t h) const { return words_.data() + h * words_per_row_; }
 
     // The tested SNPs' columns as a small 16-bit haplotype set.
     std::vector<std::vector<std::uint16_t>> columns(const std::vector<int>& snp_indices) const;
     std::vector<std::vector<std::uint16_t>> unpacked() const;
+
+    bool operator==(const HaplotypeSet& other) const {
+        return snps_ == other.snps_ && words_ == other.words_;
+    }
 
 private:
     int snps_ = 0;

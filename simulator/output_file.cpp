@@ -72,7 +72,7 @@ private:
     std::shared_ptr<State> state_;
 };
 
-constexpr std::streamsize stream_buffer_size = 1 << 16;
+constexpr std::streamsize stream_buffer_size = 1 << 20;
 
 const char* fopen_mode(std::ios_base::openmode mode) {
     return (mode & std::ios_base::app) ? "ab" : "wb";

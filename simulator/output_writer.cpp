@@ -13,7 +13,8 @@
 #include <string>
 
 #include "simulator/exceptions.h"
-#include "simulator/number_parsing.h"
+#include "simulator/ordered_tasks.h"
+#include "simulator/tag_file.h"
 #include "simulator/output_file.h"
 #include "simulator/vorlanerator.h"
 
@@ -26,9 +27,6 @@ void append_number(std::string& out, long long value) {
     const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
     out.append(digits, end);
 }
-
-// An allele as the 16-bit signed code it stands for (unset reads -1).
-int allele_code(std::uint16_t allele) { return static_cast<std::int16_t>(allele); }
 
 class OutputNames {
 public:
@@ -60,50 +58,41 @@ private:
     std::string whole_;
 };
 
-std::set<int> read_tag_positions(const fs::path& tag_file) {
-    std::ifstream in(tag_file);
-    if (!in) throw badfilename(tag_file.string(), "can't open file.");
-    std::set<int> positions;
-    std::string token;
-    while (in >> token) {
-        const auto value = parse_integer_token(token);
-        if (!value) throw badfilename(tag_file.string(), "tag position \"" + token + "\" is not an integer.");
-        // A position beyond the range of panel positions matches no SNP.
-        if (*value >= std::numeric_limits<int>::min() && *value <= std::numeric_limits<int>::max())
-            positions.insert(static_cast<int>(*value));
-    }
-    if (in.bad()) throw badfilename(tag_file.string(), "can't read file.");
-    return positions;
+const char* const genotype_triples[3] = {" 1 0 0", " 0 1 0", " 0 0 1"};
+
+// The text of one SNP's genotype line up to the genotypes.
+void append_snp_fields(std::string& out, snps_map::const_iterator snp_it, int snp_index) {
+    const snp& panel_snp = snp_it->second;
+    out += "snp_";
+    append_number(out, snp_index);
+    out += ' ';
+    out += panel_snp.rs_id;
+    out += ' ';
+    append_number(out, snp_it->first);
+    out += ' ';
+    out += panel_snp.allele0;
+    out += ' ';
+    out += panel_snp.allele1;
+}
+
+// About this many bytes of text are formatted by one task.
+constexpr std::size_t chunk_bytes = 8 << 20;
+
+// SNPs per task: whole words of the packed rows, at least one.
+int snps_per_chunk(std::size_t line_bytes) {
+    const std::size_t lines = std::max<std::size_t>(1, chunk_bytes / std::max<std::size_t>(line_bytes, 1));
+    return static_cast<int>(std::max<std::size_t>(64, lines / 64 * 64));
 }
 
 }  // namespace
 
 void Vorlanerator::append_genotype_line(snps_map::const_iterator snp_it, int snp_index, int first, int end,
                                         std::string& line) const {
-    static const char* const genotypes[3] = {" 1 0 0", " 0 1 0", " 0 0 1"};
-    const snp& panel_snp = snp_it->second;
-    line += "snp_";
-    append_number(line, snp_index);
-    line += ' ';
-    line += panel_snp.rs_id;
-    line += ' ';
-    append_number(line, snp_it->first);
-    line += ' ';
-    line += panel_snp.allele0;
-    line += ' ';
-    line += panel_snp.allele1;
+    append_snp_fields(line, snp_it, snp_index);
     for (int h = first; h < end; h += 2) {
-        const int c = allele_code(simulated_haplotypes[h][snp_index]) +
-                      allele_code(simulated_haplotypes[h + 1][snp_index]);
-        if (c >= 0 && c <= 2) {
-            line.append(genotypes[c], 6);
-            continue;
-        }
-        std::ostringstream buffer;
-        buffer << h << " " << snp_index << " " << simulated_haplotypes.size() << " "
-               << simulated_haplotypes[0].size() << " " << panel_data.snps_data.size() << std::endl
-               << "something has gone wrong in output_haplotypes: one of the genotypes is " << c << std::endl;
-        update_summary_file(params, buffer, std::ios::app);
+        const int c = simulated_haplotypes[static_cast<std::size_t>(h)][snp_index] +
+                      simulated_haplotypes[static_cast<std::size_t>(h + 1)][snp_index];
+        line.append(genotype_triples[c], 6);
     }
     line += '\n';
 }
@@ -114,6 +103,85 @@ void Vorlanerator::output_snp_data_velisk_format(snps_map::const_iterator snp_it
     std::string text;
     append_genotype_line(snp_it, snp_index, first, end, text);
     line.write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
+std::string Vorlanerator::format_haplotype_lines(int first_snp, int end_snp, int first, int end) const {
+    // Every line is the alleles of haplotypes [first, end), each followed by a
+    // blank: "0 " everywhere, then the 1s set from the packed rows.
+    const std::size_t line_bytes = 2 * static_cast<std::size_t>(end - first) + 1;
+    const int lines = end_snp - first_snp;
+    std::string text(line_bytes * static_cast<std::size_t>(lines), ' ');
+    for (int k = 0; k < lines; ++k) {
+        char* line = &text[static_cast<std::size_t>(k) * line_bytes];
+        for (std::size_t i = 0; i + 1 < line_bytes; i += 2) line[i] = '0';
+        line[line_bytes - 1] = '\n';
+    }
+    const int words_begin = first_snp >> 6;
+    const int words_end = (end_snp + 63) >> 6;
+    for (int h = first; h < end; ++h) {
+        const HaplotypeSet::Word* row = simulated_haplotypes.row_words(static_cast<std::size_t>(h));
+        const std::size_t column = 2 * static_cast<std::size_t>(h - first);
+        for (int w = words_begin; w < words_end; ++w) {
+            for (HaplotypeSet::Word bits = row[w]; bits != 0; bits &= bits - 1) {
+                const int j = (w << 6) + __builtin_ctzll(bits);
+                if (j < first_snp || j >= end_snp) continue;
+                text[static_cast<std::size_t>(j - first_snp) * line_bytes + column] = '1';
+            }
+        }
+    }
+    return text;
+}
+
+std::string Vorlanerator::format_genotype_lines(const std::vector<snps_map::const_iterator>& snp_its,
+                                                const std::vector<int>& snp_indices, int first, int end) const {
+    std::string text;
+    const std::size_t individuals = static_cast<std::size_t>(end - first) / 2;
+    text.reserve(snp_indices.size() * (48 + 6 * individuals));
+    for (std::size_t k = 0; k < snp_indices.size(); ++k) {
+        append_snp_fields(text, snp_its[k], snp_indices[k]);
+        const int j = snp_indices[k];
+        const std::size_t word = static_cast<std::size_t>(j >> 6);
+        const int shift = j & 63;
+        std::size_t at = text.size();
+        text.resize(at + 6 * individuals + 1);
+        for (int h = first; h + 1 < end; h += 2) {
+            const int c = static_cast<int>((simulated_haplotypes.row_words(static_cast<std::size_t>(h))[word] >> shift) & 1u) +
+                          static_cast<int>((simulated_haplotypes.row_words(static_cast<std::size_t>(h + 1))[word] >> shift) & 1u);
+            std::copy(genotype_triples[c], genotype_triples[c] + 6, &text[at]);
+            at += 6;
+        }
+        text[at] = '\n';
+    }
+    return text;
+}
+
+void Vorlanerator::write_genotype_lines(OutputStream& out, const std::vector<int>& snp_indices, int first,
+                                        int end) const {
+    std::vector<snps_map::const_iterator> snp_its;
+    snp_its.reserve(snp_indices.size());
+    {
+        auto it = panel_data.snps_data.begin();
+        int j = 0;
+        for (const int index : snp_indices) {
+            std::advance(it, index - j);
+            j = index;
+            snp_its.push_back(it);
+        }
+    }
+    const int per_chunk = snps_per_chunk(48 + 3 * static_cast<std::size_t>(end - first));
+    OrderedTasks<std::string> chunks(
+        [&out](std::string&& text) { out.write(text.data(), static_cast<std::streamsize>(text.size())); });
+    for (std::size_t begin = 0; begin < snp_indices.size(); begin += static_cast<std::size_t>(per_chunk)) {
+        const std::size_t stop = std::min(snp_indices.size(), begin + static_cast<std::size_t>(per_chunk));
+        chunks.submit([this, &snp_its, &snp_indices, begin, stop, first, end] {
+            const std::vector<snps_map::const_iterator> its(snp_its.begin() + static_cast<std::ptrdiff_t>(begin),
+                                                            snp_its.begin() + static_cast<std::ptrdiff_t>(stop));
+            const std::vector<int> indices(snp_indices.begin() + static_cast<std::ptrdiff_t>(begin),
+                                           snp_indices.begin() + static_cast<std::ptrdiff_t>(stop));
+            return format_genotype_lines(its, indices, first, end);
+        });
+    }
+    chunks.finish();
 }
 
 void Vorlanerator::output_haplotypes() const {
@@ -147,20 +215,18 @@ void Vorlanerator::output_haplotypes() const {
             const fs::path path = names.data_file(group_names[g] + std::string(".haps"));
             auto out = open_output_file(path, buffer, std::ios::out);
             update_summary_file(params, buffer, std::ios::app);
-            for (int j = 0; j < static_cast<int>(panel_data.snps_data.size()); ++j) {
-                for (int h = read_bounds[g]; h < read_bounds[g + 1]; ++h) {
-                    const int allele = allele_code(simulated_haplotypes[h][j]);
-                    if (allele < 0)
-                        buffer << "something has gone wrong in output_haplotypes: one of the alleles is" << allele
-                               << std::endl
-                               << simulated_haplotypes.size() << " " << h << " " << simulated_haplotypes[0].size()
-                               << " " << j << std::endl;
-                    append_number(line, allele);
-                    line += ' ';
-                }
-                line += '\n';
-                write_line(*out);
+            const int S = static_cast<int>(panel_data.snps_data.size());
+            const int per_chunk =
+                snps_per_chunk(2 * static_cast<std::size_t>(read_bounds[g + 1] - read_bounds[g]) + 1);
+            OrderedTasks<std::string> chunks(
+                [&out](std::string&& text) { out->write(text.data(), static_cast<std::streamsize>(text.size())); });
+            for (int first_snp = 0; first_snp < S; first_snp += per_chunk) {
+                const int end_snp = std::min(S, first_snp + per_chunk);
+                chunks.submit([this, first_snp, end_snp, &read_bounds, g] {
+                    return format_haplotype_lines(first_snp, end_snp, read_bounds[g], read_bounds[g + 1]);
+                });
             }
+            chunks.finish();
             finish_output_file(out, path);
         }
 
@@ -183,32 +249,35 @@ void Vorlanerator::output_haplotypes() const {
     }
 
     if (!params.flag_given("-no_gens_output")) {
+        std::vector<int> all_snps(panel_data.snps_data.size());
+        for (std::size_t j = 0; j < all_snps.size(); ++j) all_snps[j] = static_cast<int>(j);
         for (int g = 0; g < 2; ++g) {
             const fs::path path = names.data_file(group_names[g] + std::string(".gen"));
             auto out = open_output_file(path, buffer, std::ios::out);
             update_summary_file(params, buffer, std::ios::app);
-            int j = 0;
-            for (auto it = panel_data.snps_data.begin(); it != panel_data.snps_data.end(); ++it, ++j) {
-                append_genotype_line(it, j, read_bounds[g], read_bounds[g + 1], line);
-                write_line(*out);
-            }
+            write_genotype_lines(*out, all_snps, read_bounds[g], read_bounds[g + 1]);
             finish_output_file(out, path);
         }
     }
 
     if (params.flag_given("-t")) {
-        const std::set<int> tags = read_tag_positions(params.tag_file);
+        // Each tag position that is a panel SNP, by its SNP index among all of them.
+        std::vector<int> tag_snps;
+        {
+            const std::set<int> tags = read_tag_positions(params.tag_file);
+            auto tag = tags.begin();
+            int j = 0;
+            for (auto it = panel_data.snps_data.begin(); it != panel_data.snps_data.end() && tag != tags.end();
+                 ++it, ++j) {
+                while (tag != tags.end() && *tag < it->first) ++tag;
+                if (tag != tags.end() && *tag == it->first) tag_snps.push_back(j);
+            }
+        }
         for (int g = 0; g < 2; ++g) {
             const fs::path path = names.data_file(group_names[g] + std::string(".tags.gen"));
             auto out = open_output_file(path, buffer, std::ios::out);
             update_summary_file(params, buffer, std::ios::app);
-            for (const int position : tags) {
-                const auto it = panel_data.snps_data.find(position);
-                if (it == panel_data.snps_data.end()) continue;
-                const int j = static_cast<int>(std::distance(panel_data.snps_data.begin(), it));
-                append_genotype_line(it, j, read_bounds[g], read_bounds[g + 1], line);
-                write_line(*out);
-            }
+            write_genotype_lines(*out, tag_snps, read_bounds[g], read_bounds[g + 1]);
             finish_output_file(out, path);
         }
     }

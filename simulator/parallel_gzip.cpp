@@ -4,6 +4,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <memory>
 #include <stdexcept>
 #include <thread>
 
@@ -17,28 +18,27 @@ std::string compress_member(const std::string& block) {
     z_stream stream{};
     if (deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK)
         throw std::bad_alloc();
-    std::string member(deflateBound(&stream, static_cast<uLong>(block.size())), '\0');
+    // Left uninitialised: only what deflate writes is touched.
+    const uLong bound = deflateBound(&stream, static_cast<uLong>(block.size()));
+    const std::unique_ptr<Bytef[]> output(new Bytef[bound]);
     stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(block.data()));
     stream.avail_in = static_cast<uInt>(block.size());
-    stream.next_out = reinterpret_cast<Bytef*>(member.data());
-    stream.avail_out = static_cast<uInt>(member.size());
+    stream.next_out = output.get();
+    stream.avail_out = static_cast<uInt>(bound);
     const int result = deflate(&stream, Z_FINISH);
-    member.resize(stream.total_out);
     deflateEnd(&stream);
     if (result != Z_STREAM_END) throw std::runtime_error("gzip compression failed");
-    return member;
+    return std::string(reinterpret_cast<const char*>(output.get()), stream.total_out);
 }
 
 }  // namespace
 
 ParallelGzipWriter::ParallelGzipWriter(std::FILE* file)
-    : file_(file), max_in_flight_(std::max(2u, std::thread::hardware_concurrency())) {
+    : file_(file), members_([this](std::string&& member) { write_member(std::move(member)); }) {
     block_.reserve(block_size);
 }
 
 ParallelGzipWriter::~ParallelGzipWriter() {
-    for (auto& member : members_)
-        if (member.valid()) member.wait();
     if (file_ != nullptr) std::fclose(file_);
 }
 
@@ -53,28 +53,24 @@ void ParallelGzipWriter::write(const char* data, std::size_t n) {
 }
 
 void ParallelGzipWriter::submit_block() {
-    if (members_.size() >= max_in_flight_) write_oldest_member();
-    members_.push_back(std::async(std::launch::async, compress_member, std::move(block_)));
+    members_.submit([block = std::move(block_)] { return compress_member(block); });
+    submitted_ = true;
     block_ = std::string();
     block_.reserve(block_size);
 }
 
-void ParallelGzipWriter::write_oldest_member() {
-    std::string member;
-    try {
-        member = members_.front().get();
-    } catch (const std::exception&) {
-        failed_ = true;
-    }
-    members_.pop_front();
+void ParallelGzipWriter::write_member(std::string&& member) {
     if (!failed_ && std::fwrite(member.data(), 1, member.size(), file_) != member.size()) failed_ = true;
-    wrote_member_ = true;
 }
 
 bool ParallelGzipWriter::close() {
     // Empty content still needs one member to be a gzip file.
-    if (!block_.empty() || (!wrote_member_ && members_.empty())) submit_block();
-    while (!members_.empty()) write_oldest_member();
+    if (!block_.empty() || !submitted_) submit_block();
+    try {
+        members_.finish();
+    } catch (const std::exception&) {
+        failed_ = true;
+    }
     std::FILE* file = file_;
     file_ = nullptr;
     if (std::fclose(file) != 0) failed_ = true;

@@ -5,10 +5,9 @@
 #pragma once
 
 #include <cstdio>
-#include <future>
-#include <memory>
 #include <string>
-#include <deque>
+
+#include "simulator/ordered_tasks.h"
 
 class ParallelGzipWriter {
 public:
@@ -25,12 +24,11 @@ public:
 
 private:
     void submit_block();
-    void write_oldest_member();
+    void write_member(std::string&& member);
 
     std::FILE* file_;
     bool failed_ = false;
-    bool wrote_member_ = false;
+    bool submitted_ = false;
     std::string block_;
-    std::deque<std::future<std::string>> members_;
-    std::size_t max_in_flight_;
+    OrderedTasks<std::string> members_;
 };

@@ -8,14 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "simulator/haplotype_set.h"
+#include "simulator/output_file.h"
 #include "simulator/panel.h"
 #include "simulator/parameters.h"
-
-using Haplotype = std::vector<std::uint16_t>;
-using HaplotypeSet = std::vector<Haplotype>;
-
-// A haplotype entry whose allele is not yet set (the 16-bit pattern of -1).
-constexpr std::uint16_t unset_allele = 0xFFFF;
 
 class Vorlanerator {
 public:
@@ -54,8 +50,8 @@ public:
     std::map<std::vector<int>, std::map<std::vector<int>, double>> control_frequency_cache;
 
 private:
-    // Per-SNP-index views of the panel for the hot loops; the panel never
-    // changes after construction.
+    // The panel as packed rows and the disease SNPs as columns for the hot
+    // loops; the panel never changes after construction.
     void index_panel();
     // Segment starts (SNP indices, ascending, the first 0) for one strand with K
     // candidates; gaps[j] is the genetic distance from SNP j-1 to SNP j.
@@ -64,14 +60,30 @@ private:
     static int choose_uniform_candidate(int K);
     // Copy choice from weights that sum to one, by subtraction in index order.
     static int choose_weighted_candidate(const std::vector<double>& weights);
+    // Fills the packed alleles of one strand from its copying states; SNPs
+    // listed in preset (ascending SNP indices) take the given alleles instead.
+    void fill_alleles(const std::vector<int>& states, double mu, const std::vector<int>* preset_alleles);
+    // Packed row of candidate q (a panel haplotype, then the simulated ones).
+    const HaplotypeSet::Word* candidate_row(int q) const;
+    // Extends the disease columns to the first `candidates` candidates.
+    void update_disease_columns(int candidates);
     // Genotype line of one SNP for haplotypes [first, end), appended to line.
     void append_genotype_line(snps_map::const_iterator snp_it, int snp_index, int first, int end,
                               std::string& line) const;
+    // Haplotype-file lines of SNPs [first_snp, end_snp) for haplotypes [first, end).
+    std::string format_haplotype_lines(int first_snp, int end_snp, int first, int end) const;
+    // Genotype lines of the given SNPs for haplotypes [first, end).
+    std::string format_genotype_lines(const std::vector<snps_map::const_iterator>& snp_its,
+                                      const std::vector<int>& snp_indices, int first, int end) const;
+    // Writes the genotype lines of the given SNPs, formatted on all cores.
+    void write_genotype_lines(OutputStream& out, const std::vector<int>& snp_indices, int first, int end) const;
 
     // Working state of the individual being built, kept between individuals
     // so that the hot loops allocate nothing.
     std::vector<double> genetic_gaps_;  // per SNP index, from the previous SNP
-    std::vector<const std::uint8_t*> panel_columns_;  // panel alleles per SNP index
+    HaplotypeSet panel_rows_;  // panel haplotype q as row q
+    std::vector<std::vector<std::uint8_t>> disease_columns_;  // per locus m: allele of each candidate (a cache)
+    std::vector<HaplotypeSet::Word> strand_words_;  // the strand being filled
     std::vector<int> segment_starts_[2];  // per strand
     std::vector<std::vector<int>> copying_states_;  // per strand: label, then candidate
     std::vector<std::vector<int>> disease_alleles_;  // per strand, one allele per locus

@@ -64,6 +64,28 @@ TEST(CombinedGenerator, InrgcmStoresThePublishedConstants) {
     EXPECT_EQ(flag, 1);
 }
 
+TEST(CombinedGenerator, FlagAccessorsReadAndWrite) {
+    long flag = 0;
+    gssst(1, &flag);  // a write sets the seeds-set flag whatever the value passed
+    long read = -1;
+    gssst(0, &read);
+    EXPECT_EQ(read, 1);
+    long g = 17;
+    gscgn(1, &g);
+    gscgn(0, &read);
+    EXPECT_EQ(read, 17);
+    g = 1;
+    gscgn(1, &g);
+    long initialised = 0;
+    gsrgs(0, &initialised);
+    long saved = initialised;
+    long zero = 0;
+    gsrgs(1, &zero);
+    gsrgs(0, &read);
+    EXPECT_EQ(read, 0);
+    gsrgs(1, &saved);
+}
+
 TEST(CombinedGenerator, StreamsOfOtherGeneratorsStart2To50ValuesApart) {
     reseed_default();
     use_generator(5);

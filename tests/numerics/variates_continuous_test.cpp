@@ -159,6 +159,46 @@ TEST(ContinuousVariates, SnormFitsIncludingTheTails) {
     expect_moments(shifted, 3.0, 0.25, "gennor");
 }
 
+TEST(ContinuousVariates, SnormFitsWithinEveryStripAndTailPiece) {
+    // Cuts at half strips, qnorm(k / 128) for k = 64 ... 126, and at the first tail pieces,
+    // qnorm(1 - 2^-k) for k = 8 ... 12 (R), mirrored to the negative side: 137 cuts.
+    const std::vector<double> positive = {
+        0.01958428523, 0.0391760855,  0.05878293607, 0.07841241273, 0.09807215249, 0.1177698746, 0.1375134021,
+        0.1573106846,  0.177169821,   0.1970990843,  0.2171069472,  0.2372021093,  0.2573935261, 0.2776904398,
+        0.2981024129,  0.318639364,   0.3393116065,  0.3601298918,  0.3811054548,  0.4022500653, 0.4235760842,
+        0.445096525,   0.4668251229,  0.4887764111,  0.5109658067,  0.5334097062,  0.5561255936, 0.5791321623,
+        0.6024494532,  0.6260990123,  0.6501040706,  0.6744897502,  0.6992833024,  0.7245143835, 0.7502153755,
+        0.7764217611,  0.8031725656,  0.8305108782,  0.8584844741,  0.887146559,   0.9165566675, 0.9467817563,
+        0.9778975439,  1.009990169,   1.043158263,   1.077515567,   1.113194277,   1.15034938,   1.18916435,
+        1.229858759,   1.272698641,   1.318010897,   1.366203816,   1.417797138,   1.473467578,  1.534120544,
+        1.601008665,   1.675939723,   1.76167041,    1.862731867,   1.987427886,   2.153874694,  2.417559016};
+    const std::vector<double> tail = {2.660067469, 2.885634912, 3.097269078, 3.297193346, 3.487104104};
+    const std::vector<double> tail_upper = {1.0 / 256, 1.0 / 512, 1.0 / 1024, 1.0 / 2048, 1.0 / 4096};
+    BinnedReference reference;
+    for (std::size_t k = tail.size(); k-- > 0;) {
+        reference.cuts.push_back(-tail[k]);
+        reference.cdf.push_back(tail_upper[k]);
+    }
+    for (std::size_t k = positive.size(); k-- > 0;) {
+        reference.cuts.push_back(-positive[k]);
+        reference.cdf.push_back((63.0 - k) / 128.0);
+    }
+    reference.cuts.push_back(0.0);
+    reference.cdf.push_back(0.5);
+    for (std::size_t k = 0; k < positive.size(); ++k) {
+        reference.cuts.push_back(positive[k]);
+        reference.cdf.push_back((65.0 + k) / 128.0);
+    }
+    for (std::size_t k = 0; k < tail.size(); ++k) {
+        reference.cuts.push_back(tail[k]);
+        reference.cdf.push_back(1.0 - tail_upper[k]);
+    }
+    setall(1001, 2002);
+    const std::vector<double> samples = sample(snorm, 200000);
+    // R: qchisq(0.9999, 137)
+    EXPECT_LT(chi_square_statistic(samples, reference), 207.2632311);
+}
+
 TEST(ContinuousVariates, GenunfIsUniformBetweenItsLimits) {
     setall(31, 41);
     const std::vector<double> samples = sample([] { return genunf(-2.0f, 3.0f); }, 20000);
@@ -199,6 +239,20 @@ TEST(ContinuousVariates, ShapeCachesFollowAlternatingParameters) {
                       0.7938926261, 0.9045084972, 0.9755282581},
                      deciles},
                 "genbet 0.5 0.5 alternating");
+}
+
+TEST(ContinuousVariates, BetaWithAVerySmallShapeStaysFinite) {
+    // With bb = 0.01 the exponent v = ln(u1 / (1 - u1)) / 0.01 often lies just below 89,
+    // where a exp(v) overflows a float although v is under the cap.
+    setall(3, 4);
+    std::vector<double> samples;
+    for (int i = 0; i < 20000; ++i) {
+        const float x = genbet(3.0f, 0.01f);
+        ASSERT_TRUE(x >= 0.0f && x <= 1.0f) << x;
+        samples.push_back(x);
+    }
+    // Mean 3 / 3.01; standard deviation sqrt(3 * 0.01 / (3.01^2 * 4.01)) = 0.028736.
+    EXPECT_NEAR(sample_moments(samples).mean, 3.0 / 3.01, 5 * 0.028736 / std::sqrt(20000.0));
 }
 
 TEST(ContinuousVariates, GammaOfShapeZeroIsZeroEvenAfterALargerShape) {

@@ -79,7 +79,7 @@ TEST(SimulateAllAlleles, ControlDrawCountIsTheSameForAnyTheta) {
         EXPECT_EQ(sim.num_simulated_haps, 4);
         ASSERT_EQ(sim.simulated_haplotypes.size(), 4u);
         for (const auto& haplotype : sim.simulated_haplotypes) {
-            ASSERT_EQ(haplotype.size(), 3u);
+            ASSERT_EQ(haplotype.size(), 3);
             if (theta == 0.0) {
                 EXPECT_EQ(haplotype[1], 1) << "a SNP where the panel is all 1 cannot change without mutation";
                 EXPECT_EQ(haplotype[2], 0);

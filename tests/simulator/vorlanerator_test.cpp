@@ -27,9 +27,9 @@ const std::vector<std::vector<int>> golden_panel = {
     {0, 1, 0, 1, 1, 1}, {1, 1, 1, 0, 0, 1}, {0, 0, 0, 1, 0, 1}, {1, 0, 0, 1, 1, 0}};
 const std::vector<double> golden_genetic = {0.0, 0.0, 3.0, 10.0, 10.0, 25.0, 30.0, 60.0};
 
-std::string as_text(const Haplotype& haplotype) {
+std::string as_text(const HaplotypeSet::Row& haplotype) {
     std::string text;
-    for (const auto allele : haplotype) text += std::to_string(allele);
+    for (int j = 0; j < haplotype.size(); ++j) text += std::to_string(haplotype[j]);
     return text;
 }
 
