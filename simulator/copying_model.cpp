@@ -1,10 +1,10 @@
 // The copying model: switch points between copied haplotypes, the copy
 // choice per segment, and the alleles of every simulated individual.
 #include <algorithm>
-#include <cmath>
 #include <sstream>
 
 #include "random/random.h"
+#include "simulator/copy_choice.h"
 #include "simulator/invariant.h"
 #include "simulator/output_file.h"
 #include "simulator/vorlanerator.h"
@@ -25,16 +25,6 @@ std::vector<double> genetic_gaps(const snps_map& snps) {
 // Last SNP index of segment r.
 int segment_last(const std::vector<int>& starts, std::size_t r, int S) {
     return r + 1 < starts.size() ? starts[r + 1] - 1 : S - 1;
-}
-
-// The copy choice by repeated subtraction of 1/K: the written computation.
-int subtraction_scan(double u, int K) {
-    const double weight = 1.0 / K;
-    for (int q = 0; q < K; ++q) {
-        u -= weight;
-        if (u <= 0.0) return q;
-    }
-    return K - 1;
 }
 
 }  // namespace
@@ -70,14 +60,8 @@ void Vorlanerator::place_switches(const std::vector<double>& gaps, int K, std::v
     starts.push_back(0);
     const double candidates = K;
     const int S = static_cast<int>(gaps.size());
-    for (int j = 1; j < S; ++j) {
-        const double u = Random::RNG->Next();
-        const double exponent = -gaps[j] / candidates;
-        // exp(y) >= 1 + y: a draw clearly below 1 + y is below the exponential
-        // too, whatever its last bit, so that exponential need not be taken.
-        if (u < (1.0 + exponent) - 0x1p-50) continue;
-        if (u > std::exp(exponent)) starts.push_back(j);
-    }
+    for (int j = 1; j < S; ++j)
+        if (switches_between(Random::RNG->Next(), gaps[j], candidates)) starts.push_back(j);
 }
 
 void Vorlanerator::simulate_crossovers(const snps_map& snps, const int& K,
@@ -93,18 +77,7 @@ void Vorlanerator::simulate_crossovers(const snps_map& snps, const int& K,
     }
 }
 
-int Vorlanerator::choose_uniform_candidate(int K) {
-    const double u = Random::RNG->Next();
-    // The scan subtracts 1/K until the rest is not positive, so it stops
-    // after ceil(u K) subtractions unless rounding moves the rest across
-    // zero. Its rounding error stays below (K + 2) 2^-52 in u; a product u K
-    // farther than K (K + 2) 2^-51 from every integer gives the scan's index.
-    const double x = u * K;
-    const double margin = static_cast<double>(K) * (static_cast<double>(K) + 2.0) * 0x1p-51;
-    if (std::fabs(x - std::nearbyint(x)) > margin)
-        return std::min(std::max(static_cast<int>(std::ceil(x)) - 1, 0), K - 1);
-    return subtraction_scan(u, K);
-}
+int Vorlanerator::choose_uniform_candidate(int K) { return uniform_candidate(Random::RNG->Next(), K); }
 
 int Vorlanerator::choose_weighted_candidate(const std::vector<double>& weights) {
     double u = Random::RNG->Next();
