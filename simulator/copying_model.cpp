@@ -33,20 +33,24 @@ void Vorlanerator::index_panel() {
     genetic_gaps_ = genetic_gaps(panel_data.snps_data);
     const int S = static_cast<int>(panel_data.snps_data.size());
     const int P = std::max(panel_data.n_haplotypes, 0);
-    // Transposed once, so that copying a panel haplotype reads one row.
-    std::vector<std::vector<HaplotypeSet::Word>> rows(static_cast<std::size_t>(P),
-                                                      std::vector<HaplotypeSet::Word>((S + 63) / 64, 0));
-    int j = 0;
-    for (const auto& [position, panel_snp] : panel_data.snps_data) {
-        const auto shift = j & 63;
-        const auto word = static_cast<std::size_t>(j >> 6);
-        for (int q = 0; q < P; ++q)
-            rows[static_cast<std::size_t>(q)][word] |=
-                static_cast<HaplotypeSet::Word>(panel_snp.panel_alleles[static_cast<std::size_t>(q)] & 1u) << shift;
-        ++j;
+    // Transposed once, 64 SNPs at a time, so that copying a panel haplotype
+    // reads one row.
+    const int words = (S + 63) / 64;
+    std::vector<HaplotypeSet::Word> rows(static_cast<std::size_t>(P) * static_cast<std::size_t>(words), 0);
+    std::vector<const std::uint8_t*> block;
+    auto it = panel_data.snps_data.begin();
+    for (int w = 0; w < words; ++w) {
+        block.clear();
+        for (int k = 0; k < 64 && it != panel_data.snps_data.end(); ++k, ++it)
+            block.push_back(it->second.panel_alleles.data());
+        for (int q = 0; q < P; ++q) {
+            HaplotypeSet::Word word = 0;
+            for (std::size_t k = 0; k < block.size(); ++k)
+                word |= static_cast<HaplotypeSet::Word>(block[k][q] & 1u) << k;
+            rows[static_cast<std::size_t>(q) * static_cast<std::size_t>(words) + static_cast<std::size_t>(w)] = word;
+        }
     }
-    panel_rows_.reset(S, static_cast<std::size_t>(P));
-    for (const auto& row : rows) panel_rows_.push_back_words(row.data());
+    panel_rows_ = HaplotypeSet(S, std::move(rows));
 }
 
 const HaplotypeSet::Word* Vorlanerator::candidate_row(int q) const {

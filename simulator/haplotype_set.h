@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <utility>
 #include <vector>
 
 class HaplotypeSet {
@@ -29,6 +30,9 @@ public:
     HaplotypeSet() = default;
     // Haplotypes of equal length given as one 0/1 value per SNP.
     HaplotypeSet(std::initializer_list<std::vector<int>> haplotypes);
+    // Haplotypes of this many SNPs given as their packed rows, one after another.
+    HaplotypeSet(int snps, std::vector<Word> words)
+        : snps_(snps), words_per_row_((snps + 63) / 64), words_(std::move(words)) {}
 
     // Empties the set for haplotypes of this many SNPs and makes room for
     // the given number of haplotypes.

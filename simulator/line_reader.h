@@ -1,36 +1,39 @@
-// Line-by-line text input for the readers: line ends '\n' or "\r\n", and
-// whitespace-separated fields taken as views into the line.
+// Line-by-line text input for the readers: line ends '\n' or "\r\n", lines
+// of any length, and whitespace-separated fields taken as views into a line.
 #pragma once
 
-#include <fstream>
+#include <cstdio>
 #include <string>
 #include <string_view>
-
-#include "simulator/exceptions.h"
+#include <vector>
 
 class LineReader {
 public:
-    explicit LineReader(const std::string& path) : path_(path), in_(path, std::ios::binary) {}
+    explicit LineReader(const std::string& path);
+    ~LineReader();
+    LineReader(const LineReader&) = delete;
+    LineReader& operator=(const LineReader&) = delete;
 
-    bool is_open() const { return in_.is_open(); }
+    bool is_open() const { return file_ != nullptr; }
 
-    // False once no further line exists. A last line without a line end is
-    // read. A read error (a directory, a failing device) is not an end of file.
-    bool next(std::string& line) {
-        if (!std::getline(in_, line)) {
-            if (in_.bad()) throw badfilename(path_, "can't read file.");
-            return false;
-        }
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        return true;
-    }
+    // The next line, valid until the next call; false once no line is left.
+    // A last line without a line end is read. Raises badfilename when the
+    // file cannot be read.
+    bool next(std::string_view& line);
 
     // True when the last read ran into the end of the file.
-    bool at_end() const { return in_.eof(); }
+    bool at_end() const { return at_end_; }
 
 private:
+    bool fill();
+
     std::string path_;
-    std::ifstream in_;
+    std::FILE* file_;
+    std::vector<char> buffer_;
+    std::size_t begin_ = 0;
+    std::size_t end_ = 0;
+    bool eof_ = false;
+    bool at_end_ = false;
 };
 
 // Splits a line at blanks and tabs, one field at a time.
@@ -49,7 +52,8 @@ public:
         return true;
     }
 
-private:
     static bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r'; }
+
+private:
     std::string_view rest_;
 };

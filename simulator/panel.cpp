@@ -82,7 +82,7 @@ void Data::read_genetic_map() {
     LineReader map(params.genetic_map_file);
     if (!map.is_open()) throw badfilename(params.genetic_map_file, "can't open file.");
 
-    std::string line;
+    std::string_view line;
     map.next(line);
     int count = 0;
     while (map.next(line)) {
@@ -121,7 +121,7 @@ void Data::read_haplotype_data() {
     if (!legend.is_open()) throw badfilename(params.legend_file, "can't open legend file.");
 
     const GeneticMapInterpolator genetic_map(map_positions, map_values);
-    std::string haplotype_line, legend_line;
+    std::string_view haplotype_line, legend_line;
     std::vector<std::uint8_t> alleles;
     legend.next(legend_line);
     int count = 0;
@@ -152,10 +152,12 @@ void Data::read_haplotype_data() {
         snp& stored = snps_data[fields->position];
         stored.rs_id = fields->rs_id;
         stored.genetic_position = genetic_map.interpolate_genetic_position(static_cast<double>(fields->position));
-        stored.panel_alleles = alleles;
+        stored.panel_alleles = std::move(alleles);
+        alleles = std::vector<std::uint8_t>();
+        alleles.reserve(static_cast<std::size_t>(n_haplotypes));
         stored.allele0 = fields->allele0;
         stored.allele1 = fields->allele1;
-        stored.frequency = allele_frequency(alleles);
+        stored.frequency = allele_frequency(stored.panel_alleles);
     }
 
     buffer << "done\n";

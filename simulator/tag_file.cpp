@@ -14,7 +14,7 @@ std::set<int> read_tag_positions(const std::filesystem::path& tag_file) {
     LineReader in(path);
     if (!in.is_open()) throw badfilename(path, "can't open file.");
     std::set<int> positions;
-    std::string line;
+    std::string_view line;
     int line_number = 0;
     while (in.next(line)) {
         ++line_number;

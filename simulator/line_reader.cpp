@@ -1,0 +1,60 @@
+// A buffered line reader: lines are found with memchr in a buffer that
+// grows for long lines, and a failed read is an error, not an end of file.
+#include "simulator/line_reader.h"
+
+#include <cstring>
+
+#include "simulator/exceptions.h"
+
+namespace {
+constexpr std::size_t initial_buffer = 1 << 20;
+}
+
+LineReader::LineReader(const std::string& path)
+    : path_(path), file_(std::fopen(path.c_str(), "rb")), buffer_(initial_buffer) {}
+
+LineReader::~LineReader() {
+    if (file_ != nullptr) std::fclose(file_);
+}
+
+bool LineReader::fill() {
+    if (eof_) return false;
+    if (begin_ > 0) {
+        std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+        end_ -= begin_;
+        begin_ = 0;
+    }
+    if (end_ == buffer_.size()) buffer_.resize(2 * buffer_.size());
+    const std::size_t n = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
+    if (n == 0) {
+        if (std::ferror(file_)) throw badfilename(path_, "can't read file.");
+        eof_ = true;
+        return false;
+    }
+    end_ += n;
+    return true;
+}
+
+bool LineReader::next(std::string_view& line) {
+    std::size_t searched = begin_;
+    while (true) {
+        const void* found = std::memchr(buffer_.data() + searched, '\n', end_ - searched);
+        if (found != nullptr) {
+            const std::size_t stop = static_cast<std::size_t>(static_cast<const char*>(found) - buffer_.data());
+            line = std::string_view(buffer_.data() + begin_, stop - begin_);
+            begin_ = stop + 1;
+            break;
+        }
+        const std::size_t kept = end_ - begin_;
+        if (!fill()) {
+            at_end_ = true;
+            if (begin_ == end_) return false;
+            line = std::string_view(buffer_.data() + begin_, end_ - begin_);
+            begin_ = end_;
+            break;
+        }
+        searched = begin_ + kept;
+    }
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    return true;
+}
