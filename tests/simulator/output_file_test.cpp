@@ -50,7 +50,7 @@ TEST(OutputFileTest, GzipFileHasDefaultHeaderAndDecompresses) {
 TEST(OutputFileTest, LargeAndEmptyGzipContentDecompressesWhole) {
     TempDir dir;
     std::string large;
-    for (int i = 0; large.size() < (13u << 20); ++i) large += "snp_" + std::to_string(i * 7919 % 100003) + " 0 1 0\n";
+    for (long long i = 0; large.size() < (13u << 20); ++i) large += "snp_" + std::to_string(i * 7919 % 100003) + " 0 1 0\n";
     for (const std::string& text : {large, std::string()}) {
         auto stream = open_output_file(dir.file("b.gz"), std::ios::out);
         for (std::size_t at = 0; at < text.size(); at += 100000) *stream << text.substr(at, 100000);
