@@ -47,19 +47,28 @@ std::optional<LegendLine> parse_legend_line(std::string_view line) {
     return LegendLine{std::string(rs_id), static_cast<int>(*value), std::string(allele0), std::string(allele1)};
 }
 
-// A panel allele is 0 or 1; anything else would corrupt every output.
+// A panel allele is 0 or 1; anything else would corrupt every output. The
+// usual line, single digits between blanks, is read one character at a time.
 bool parse_haplotype_line(std::string_view line, std::vector<std::uint8_t>& alleles) {
     alleles.clear();
-    FieldSplitter fields(line);
-    std::string_view field;
-    while (fields.next(field)) {
-        if (field.size() == 1 && (field[0] == '0' || field[0] == '1')) {
-            alleles.push_back(static_cast<std::uint8_t>(field[0] - '0'));
+    const char* p = line.data();
+    const char* const end = p + line.size();
+    while (p < end) {
+        if (FieldSplitter::is_blank(*p)) {
+            ++p;
             continue;
         }
-        const auto value = parse_integer_token(field);
+        if ((*p == '0' || *p == '1') && (p + 1 == end || FieldSplitter::is_blank(p[1]))) {
+            alleles.push_back(static_cast<std::uint8_t>(*p - '0'));
+            ++p;
+            continue;
+        }
+        const char* token_end = p;
+        while (token_end < end && !FieldSplitter::is_blank(*token_end)) ++token_end;
+        const auto value = parse_integer_token(std::string_view(p, static_cast<std::size_t>(token_end - p)));
         if (!value || (*value != 0 && *value != 1)) return false;
         alleles.push_back(static_cast<std::uint8_t>(*value));
+        p = token_end;
     }
     return true;
 }
