@@ -30,19 +30,24 @@ vorlan2=$root/build-bench/vorlan2
 timer=$root/bench/phase_timer.py
 mkdir -p "$work"
 
-seconds() { local start=$(date +%s.%N); "$@"; echo "$(date +%s.%N) - $start" | bc; }
+now() { date +%s.%N; }
+elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", b - a }'; }
 
 limits() {  # label, output prefix
-  local label=$1 prefix=$2 files
-  files=$(ls "$prefix".* | grep -v '\.summary$')
-  sync
-  printf '%s: output %s MB\n' "$label" "$(cat $files | wc -c | awk '{printf "%.0f", $1/1e6}')"
-  printf '%s: limit, writing the output again (cat) %.2f s\n' "$label" \
-    "$(seconds sh -c "cat $files > '$work/copy.bin'")"
+  local label=$1 prefix=$2 start
+  local files=() compressed=() plain=()
+  mapfile -t files < <(ls "$prefix".* | grep -v '\.summary$')
+  mapfile -t compressed < <(printf '%s\n' "${files[@]}" | grep '\.gz$' || true)
+  mapfile -t plain < <(printf '%s\n' "${files[@]}" | grep -v '\.gz$' || true)
+  printf '%s: output %s MB\n' "$label" "$(cat "${files[@]}" | wc -c | awk '{printf "%.0f", $1/1e6}')"
+  start=$(now)
+  cat "${files[@]}" > "$work/copy.bin"
+  printf '%s: limit, writing the output again (cat) %s s\n' "$label" "$(elapsed "$start" "$(now)")"
   rm -f "$work/copy.bin"
-  if ls "$prefix".*.gz >/dev/null 2>&1; then
-    printf '%s: limit, gzip -6 of the same content %.2f s\n' "$label" \
-      "$(seconds sh -c "(zcat $prefix.*.gz; cat \$(ls $prefix.* | grep -v -e '\.gz\$' -e '\.summary\$')) | gzip -6 > /dev/null")"
+  if [ ${#compressed[@]} -gt 0 ]; then
+    start=$(now)
+    { zcat "${compressed[@]}"; cat "${plain[@]}"; } | gzip -6 > /dev/null
+    printf '%s: limit, gzip -6 of the same content %s s\n' "$label" "$(elapsed "$start" "$(now)")"
   fi
 }
 
