@@ -10,5 +10,5 @@ mkdir -p "$out"
 cd "$root/examples"
 "$root/build/vorlan2" -h example.haps -l example.legend -m example.map \
   -o "$out/example" -n 200 200 -int 1000000 2000000 \
-  -dl 1500000 1 1.5 2.25 -t example.tags -output_snp_summary
+  -dl 1500000 1 1.5 2.25 -t example.tags -output_snp_summary -nrs
 echo "output files are in $out"
