@@ -1,6 +1,8 @@
 // Output streams over a checked file sink, and the transcript flush.
 #include "simulator/output_file.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <memory>
@@ -26,11 +28,13 @@ public:
 
     struct State {
         std::FILE* file = nullptr;
+        struct stat identity = {};  // of the file as opened
         std::unique_ptr<ParallelGzipWriter> gzip;
         bool failed = false;
     };
 
     checked_file_sink(std::FILE* file, bool compressed) : state_(std::make_shared<State>()) {
+        if (fstat(fileno(file), &state_->identity) != 0) state_->failed = true;
         if (compressed) {
             state_->gzip = std::make_unique<ParallelGzipWriter>(file);
         } else {
@@ -116,6 +120,10 @@ void finish_output_file(std::unique_ptr<OutputStream>& stream, const std::filesy
     }
     stream.reset();
     if (!complete || sink->failed) throw badfilename(path.string(), "can't write file.");
+    // A file removed or replaced while it was written is lost all the same.
+    struct stat now = {};
+    if (stat(path.c_str(), &now) != 0 || now.st_dev != sink->identity.st_dev || now.st_ino != sink->identity.st_ino)
+        throw badfilename(path.string(), "file vanished while it was written.");
 }
 
 void update_summary_file(const Parameters& parameters, std::ostringstream& buffer,

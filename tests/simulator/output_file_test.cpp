@@ -99,6 +99,27 @@ TEST(OutputFileTest, FullDiskIsAFailureNamingTheFile) {
     }
 }
 
+TEST(OutputFileTest, FileThatVanishesWhileWrittenIsAFailure) {
+    TempDir dir;
+    for (const std::string name : {"a.txt", "a.gz"}) {
+        const std::string path = dir.file(name);
+        auto stream = open_output_file(path, std::ios::out);
+        *stream << "lost\n";
+        std::filesystem::remove(path);
+        try {
+            finish_output_file(stream, path);
+            FAIL() << "a vanished " << name << " passed";
+        } catch (const badfilename& e) {
+            EXPECT_EQ(e.message, "Error reading file " + path + ": file vanished while it was written.");
+        }
+        // Replaced by another file of the same name: lost just the same.
+        stream = open_output_file(path, std::ios::out);
+        std::filesystem::rename(path, path + ".moved");
+        write_file(path, "other\n");
+        EXPECT_THROW(finish_output_file(stream, path), badfilename) << name;
+    }
+}
+
 TEST(OutputFileTest, SummaryFlushMovesTheBufferToConsoleAndFile) {
     TempDir dir;
     VorlanParameters parameters;
