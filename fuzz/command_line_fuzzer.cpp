@@ -1,7 +1,5 @@
 // Fuzz target: the command-line reader, its summary and its help, with an
 // argument vector made from the fuzz bytes (words separated by NUL bytes).
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -38,7 +36,6 @@ void check_parameters(const VorlanParameters& parameters) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     silence_standard_output();
-    if (chdir(scratch_directory().c_str()) != 0) std::abort();
     return 0;
 }
 

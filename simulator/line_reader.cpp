@@ -7,7 +7,8 @@
 #include "simulator/exceptions.h"
 
 namespace {
-constexpr std::size_t initial_buffer = 1 << 20;
+// Small to start with, so that opening a file stays cheap; long lines grow it.
+constexpr std::size_t initial_buffer = 1 << 16;
 }
 
 LineReader::LineReader(const std::string& path)

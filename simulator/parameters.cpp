@@ -135,7 +135,9 @@ void VorlanParameters::process_parameters(int argc, char** argv) {
             const long long controls = values.integer(1);
             const long long cases = values.integer(2);
             // Every simulated haplotype is indexed by an int.
-            if (controls < 0 || cases < 0 || 2 * (controls + cases) > std::numeric_limits<int>::max())
+            constexpr long long most_people = std::numeric_limits<int>::max() / 2;
+            if (controls < 0 || cases < 0 || controls > most_people || cases > most_people ||
+                controls + cases > most_people)
                 throw BadInputValueException(word);
             ncontrols = static_cast<int>(controls);
             ncases = static_cast<int>(cases);
