@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Set-up and the whole test suite: installs what is missing, then builds and
 # runs every test twice, once optimised and once under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and runs the saved fuzz corpora through the
-# fuzz targets.
+# UndefinedBehaviorSanitizer; in between, the saved fuzz corpora go through
+# the fuzz targets.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/install-deps.sh"
@@ -11,8 +11,8 @@ jobs=$(nproc)
 bash "$root/scripts/build.sh" "$root/build-test" -DCMAKE_BUILD_TYPE=Release
 ctest --test-dir "$root/build-test" -j "$jobs" --output-on-failure
 
+bash "$root/fuzz/run_corpus.sh" "$root/build-fuzz-corpus"
+
 bash "$root/scripts/build.sh" "$root/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DVORLAN2_SANITIZE=ON
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir "$root/build-sanitize" -j "$jobs" --output-on-failure
-
-bash "$root/fuzz/run_corpus.sh" "$root/build-fuzz-corpus"
