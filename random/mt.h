@@ -16,7 +16,10 @@ public:
   void CSFD(bool copy_to_disk) override;
   void CSTD() override;
   // (y + 0.5) * 2^-32 for the next 32-bit output y: never 0, never 1.
-  double Next() override {
+  double Next() override { return next_uniform(); }
+  // The same draw without the virtual call, for callers that know the
+  // installed generator is an MT (the state is shared by all of them).
+  static double next_uniform() {
     return (static_cast<double>(genrand_int32()) + 0.5) * 2.3283064365386963e-10;
   }
   unsigned long ulNext() override { return genrand_int32(); }

@@ -181,7 +181,7 @@ void Vorlanerator::simulate_disease_alleles(std::vector<std::vector<int>>& copyi
         calculate_case_hap_freq(groups_, distribution);
         cached = case_distribution_cache.emplace(grouping_text_, std::move(distribution)).first;
     }
-    const double u = Random::RNG->Next();
+    const double u = draw();
     const auto drawn = cached->second.upper_bound(u);
     VORLAN2_CHECK(drawn != cached->second.end());
     disease_alleles = drawn->second;

@@ -65,7 +65,7 @@ void Vorlanerator::place_switches(const std::vector<double>& gaps, int K, std::v
     const double candidates = K;
     const int S = static_cast<int>(gaps.size());
     for (int j = 1; j < S; ++j)
-        if (switches_between(Random::RNG->Next(), gaps[j], candidates)) starts.push_back(j);
+        if (switches_between(draw(), gaps[j], candidates)) starts.push_back(j);
 }
 
 void Vorlanerator::simulate_crossovers(const snps_map& snps, const int& K,
@@ -81,10 +81,10 @@ void Vorlanerator::simulate_crossovers(const snps_map& snps, const int& K,
     }
 }
 
-int Vorlanerator::choose_uniform_candidate(int K) { return uniform_candidate(Random::RNG->Next(), K); }
+int Vorlanerator::choose_uniform_candidate(int K) { return uniform_candidate(draw(), K); }
 
 int Vorlanerator::choose_weighted_candidate(const std::vector<double>& weights) {
-    double u = Random::RNG->Next();
+    double u = draw();
     const int K = static_cast<int>(weights.size());
     for (int q = 0; q < K; ++q) {
         u -= weights[q];
@@ -108,7 +108,7 @@ void Vorlanerator::fill_alleles(const std::vector<int>& states, double mu, const
             allele = static_cast<HaplotypeSet::Word>((*preset_alleles)[next_preset] & 1);
             ++next_preset;
         } else {
-            const double u = Random::RNG->Next();
+            const double u = draw();
             if (q != current) {
                 current = q;
                 source = candidate_row(q);
@@ -129,6 +129,12 @@ void Vorlanerator::simulate_all_alleles() {
     const int S = static_cast<int>(panel_data.snps_data.size());
     const int P = panel_data.n_haplotypes;
     const int total_haps = 2 * (params.ncontrols + params.ncases);
+    // Nothing installs another generator while the individuals are built.
+    draw_from_mt_ = dynamic_cast<MT*>(Random::RNG) != nullptr;
+    struct ClearOnExit {
+        bool& flag;
+        ~ClearOnExit() { flag = false; }
+    } clear_on_exit{draw_from_mt_};
     simulated_haplotypes.reset(S, static_cast<std::size_t>(total_haps));
     simulated_phenotypes.clear();
     simulated_phenotypes.reserve(static_cast<std::size_t>(total_haps / 2));

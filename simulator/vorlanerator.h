@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "random/mt.h"
+#include "random/random.h"
 #include "simulator/haplotype_set.h"
 #include "simulator/output_file.h"
 #include "simulator/panel.h"
@@ -56,10 +58,12 @@ private:
     // Segment starts (SNP indices, ascending, the first 0) for one strand with K
     // candidates; gaps[j] is the genetic distance from SNP j-1 to SNP j.
     void place_switches(const std::vector<double>& gaps, int K, std::vector<int>& starts) const;
+    // One uniform draw of the installed generator.
+    double draw() const { return draw_from_mt_ ? MT::next_uniform() : Random::RNG->Next(); }
     // One copy choice among K equally likely candidates.
-    static int choose_uniform_candidate(int K);
+    int choose_uniform_candidate(int K);
     // Copy choice from weights that sum to one, by subtraction in index order.
-    static int choose_weighted_candidate(const std::vector<double>& weights);
+    int choose_weighted_candidate(const std::vector<double>& weights);
     // Fills the packed alleles of one strand from its copying states; SNPs
     // listed in preset (ascending SNP indices) take the given alleles instead.
     void fill_alleles(const std::vector<int>& states, double mu, const std::vector<int>* preset_alleles);
@@ -80,6 +84,7 @@ private:
 
     // Working state of the individual being built, kept between individuals
     // so that the hot loops allocate nothing.
+    bool draw_from_mt_ = false;  // while simulate_all_alleles runs with an MT installed: draw without the virtual call
     std::vector<double> genetic_gaps_;  // per SNP index, from the previous SNP
     HaplotypeSet panel_rows_;  // panel haplotype q as row q
     std::vector<std::vector<std::uint8_t>> disease_columns_;  // per locus m: allele of each candidate (a cache)
