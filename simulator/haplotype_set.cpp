@@ -29,9 +29,3 @@ std::vector<std::vector<std::uint16_t>> HaplotypeSet::columns(const std::vector<
     }
     return result;
 }
-
-std::vector<std::vector<std::uint16_t>> HaplotypeSet::unpacked() const {
-    std::vector<int> all(static_cast<std::size_t>(snps_));
-    for (int j = 0; j < snps_; ++j) all[static_cast<std::size_t>(j)] = j;
-    return columns(all);
-}

@@ -37,8 +37,6 @@ public:
         while (!tasks_.empty()) take_oldest();
     }
 
-    bool idle() const { return tasks_.empty(); }
-
 private:
     void take_oldest() {
         auto task = std::move(tasks_.front());
