@@ -3,6 +3,7 @@
 #ifndef VORLAN2_RANDOM_MT_H
 #define VORLAN2_RANDOM_MT_H
 
+#include <algorithm>
 #include <cstdint>
 
 #include "random/random.h"
@@ -19,33 +20,44 @@ public:
   double Next() override { return next_uniform(); }
   // The same draw without the virtual call, for callers that know the
   // installed generator is an MT (the state is shared by all of them).
-  static double next_uniform() {
-    return (static_cast<double>(genrand_int32()) + 0.5) * 2.3283064365386963e-10;
-  }
+  static double next_uniform() { return uniform_of(static_cast<std::uint32_t>(genrand_int32())); }
+  // The draw that output y gives; exact, as y + 0.5 needs 33 bits.
+  static double uniform_of(std::uint32_t y) { return (static_cast<double>(y) + 0.5) * 2.3283064365386963e-10; }
   unsigned long ulNext() override { return genrand_int32(); }
   const char* Name() override;
 
   static void init_genrand(unsigned long s);
   static unsigned long genrand_int32() {
     if (mti >= N) regenerate();
-    std::uint32_t y = mt[mti++];
-    y ^= y >> 11;
-    y ^= (y << 7) & 0x9d2c5680u;
-    y ^= (y << 15) & 0xefc60000u;
-    y ^= y >> 18;
-    return y;
+    return outputs[mti++];
+  }
+  // The next outputs in bulk, for callers that test many draws at once: up to
+  // `wanted` of them (at least one), as many as are left in the current block,
+  // taken from the stream just as that many genrand_int32 calls would take them.
+  static const std::uint32_t* take_outputs(int wanted, int& taken) {
+    if (mti >= N) regenerate();
+    taken = std::min(wanted, N - mti);
+    const std::uint32_t* first = outputs + mti;
+    mti += taken;
+    return first;
   }
 
+  static constexpr int N = 624;  // words in the state
+  static constexpr int M = 397;  // the twist's distance
+
 private:
-  static constexpr int N = 624;
-  static constexpr int M = 397;
   static constexpr int never_seeded = N + 1;
 
   // Seeds with 5489 when never seeded, then renews all N words; mti = 0.
   static void regenerate();
+  // Tempers the whole state block into outputs.
+  static void temper_block();
 
   inline static std::uint32_t mt[N] = {};
-  // Next word to temper: 0..N-1; N when the block is used up; N + 1 when never seeded.
+  // The tempered outputs of the current block, made once per block so that
+  // a draw is one load.
+  inline static std::uint32_t outputs[N] = {};
+  // Next output: 0..N-1; N when the block is used up; N + 1 when never seeded.
   inline static std::int32_t mti = never_seeded;
 
   bool copy_to_disk = false;  // write the seed file on destruction

@@ -1,6 +1,7 @@
 // The case disease-allele model: control haplotype frequencies at the disease
 // SNPs, the risk-weighted distribution of a case's disease-allele pair, and
 // the copy choice of every disease segment.
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <limits>
@@ -9,6 +10,7 @@
 #include <unistd.h>
 
 #include "random/random.h"
+#include "simulator/disease_choice.h"
 #include "simulator/exceptions.h"
 #include "simulator/invariant.h"
 #include "simulator/vorlanerator.h"
@@ -186,16 +188,49 @@ void Vorlanerator::simulate_disease_alleles(std::vector<std::vector<int>>& copyi
     VORLAN2_CHECK(drawn != cached->second.end());
     disease_alleles = drawn->second;
 
+    update_disease_columns(panel_data.n_haplotypes + num_simulated_haps);
+    // The segments in draw order: strand 0's groups, then strand 1's.
+    disease_segments_.clear();
+    std::size_t largest_group = 0;
+    for (int s = 0; s < 2; ++s) {
+        for (const std::vector<int>& group : groups_[s]) {
+            DiseaseSegmentChoice segment;
+            segment.loci = static_cast<int>(group.size());
+            segment.mu = mutation_rates[s];
+            disease_segments_.push_back(segment);
+            largest_group = std::max(largest_group, group.size());
+        }
+    }
+    if (largest_group <= static_cast<std::size_t>(max_pattern_loci))
+        choose_disease_candidates_by_pattern(disease_alleles);
+    else
+        choose_disease_candidates_by_weight(disease_alleles);
+
+    // The segment's entries all carry its label, in one run around its first disease SNP.
+    std::size_t index = 0;
+    for (int s = 0; s < 2; ++s) {
+        std::vector<int>& states = copying_states[static_cast<std::size_t>(s)];
+        for (const std::vector<int>& group : groups_[s]) {
+            const int chosen = disease_segments_[index++].chosen;
+            const int first_snp = dl_indices[group.front()];
+            const int label = states[first_snp];
+            for (int k = first_snp; k >= 0 && states[k] == label; --k) states[k] = chosen;
+            for (int k = first_snp + 1; k < static_cast<int>(states.size()) && states[k] == label; ++k)
+                states[k] = chosen;
+        }
+    }
+}
+
+void Vorlanerator::choose_disease_candidates_by_weight(const std::vector<std::vector<int>>& disease_alleles) {
     const int P = panel_data.n_haplotypes;
     const int H = num_simulated_haps;
-    update_disease_columns(P + H);
+    std::size_t index = 0;
     for (int s = 0; s < 2; ++s) {
-        const double mu = mutation_rates[s];
-        const double keep = 1 - mu;
-        const int K = P + H + s;
-        std::vector<int>& states = copying_states[s];
         for (const std::vector<int>& group : groups_[s]) {
-            weights_.assign(K, 1.0);
+            DiseaseSegmentChoice& segment = disease_segments_[index++];
+            const double mu = segment.mu;
+            const double keep = 1 - mu;
+            weights_.assign(static_cast<std::size_t>(P + H + s), 1.0);
             for (const int m : group) {
                 const int a = disease_alleles[s][m];
                 // Panel haplotypes, then the simulated ones before this individual.
@@ -206,14 +241,39 @@ void Vorlanerator::simulate_disease_alleles(std::vector<std::vector<int>>& copyi
             double sum = 0;
             for (const double weight : weights_) sum += weight;
             for (double& weight : weights_) weight /= sum;
-            const int chosen = choose_weighted_candidate(weights_);
+            segment.chosen = choose_weighted_candidate(weights_);
+        }
+    }
+}
 
-            // The segment's entries all carry its label, in one run around its first disease SNP.
-            const int first_snp = dl_indices[group.front()];
-            const int label = states[first_snp];
-            for (int k = first_snp; k >= 0 && states[k] == label; --k) states[k] = chosen;
-            for (int k = first_snp + 1; k < static_cast<int>(states.size()) && states[k] == label; ++k)
-                states[k] = chosen;
+void Vorlanerator::choose_disease_candidates_by_pattern(const std::vector<std::vector<int>>& disease_alleles) {
+    const int shared = panel_data.n_haplotypes + num_simulated_haps;
+    for (DiseaseSegmentChoice& segment : disease_segments_) segment.u = draw();
+    // Patterns for a few segments at a time, however many disease segments there are.
+    disease_patterns_.resize(static_cast<std::size_t>(disease_choice_lanes) * static_cast<std::size_t>(shared));
+    std::size_t index = 0;
+    std::size_t first_pending = 0;
+    for (int s = 0; s < 2; ++s) {
+        for (const std::vector<int>& group : groups_[s]) {
+            DiseaseSegmentChoice& segment = disease_segments_[index];
+            std::uint8_t* patterns =
+                disease_patterns_.data() + (index - first_pending) * static_cast<std::size_t>(shared);
+            std::fill(patterns, patterns + shared, std::uint8_t{0});
+            if (s == 1) segment.extra_pattern = 0;  // the same individual's strand 0, the last candidate
+            for (std::size_t k = 0; k < group.size(); ++k) {
+                const std::size_t m = static_cast<std::size_t>(group[k]);
+                const int a = disease_alleles[s][m];
+                const std::uint8_t* column = disease_columns_[m].data();
+                for (int q = 0; q < shared; ++q) patterns[q] |= static_cast<std::uint8_t>((column[q] == a) << k);
+                if (s == 1) segment.extra_pattern |= (disease_alleles[0][m] == a) << k;
+            }
+            segment.patterns = patterns;
+            ++index;
+            if (index - first_pending == static_cast<std::size_t>(disease_choice_lanes) ||
+                index == disease_segments_.size()) {
+                choose_disease_candidates(disease_segments_.data() + first_pending, index - first_pending, shared);
+                first_pending = index;
+            }
         }
     }
 }

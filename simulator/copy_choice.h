@@ -1,10 +1,11 @@
-// The two draws of the copying model that are made most often, each with an
+// The draws of the copying model that are made most often, each with an
 // exact fast path: it answers only where it provably agrees with the written
 // computation, which decides every other case.
 #pragma once
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 // The index chosen by u among K equal weights 1/K: the weights subtracted
 // from u in index order until the rest is not positive (K - 1 when it stays
@@ -30,4 +31,19 @@ inline bool switches_between(double u, double gap, double K) {
     const double exponent = -gap / K;
     if (u < (1.0 + exponent) - 0x1p-50) return false;
     return u > std::exp(exponent);
+}
+
+// How many generator outputs y (0 to 2^32 - 1) give a draw (y + 0.5) 2^-32
+// below p: exactly, from 0 to 2^32. Outputs are then compared instead of
+// draws, with no conversion to double.
+std::uint64_t outputs_below(double p);
+
+// The largest output floor such that every output below it is a draw that
+// places no switch across this gap for any candidate count from K up: the
+// switch test's first branch holds there, since -gap / K only grows with K
+// when the gap is not negative. Other gaps get 0 and are always tested.
+inline std::uint32_t switch_floor(double gap, double K) {
+    if (!(gap >= 0.0)) return 0;
+    const std::uint64_t below = outputs_below((1.0 + -gap / K) - 0x1p-50);
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(below, 0xffffffffu));
 }

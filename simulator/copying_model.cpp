@@ -22,6 +22,27 @@ std::vector<double> genetic_gaps(const snps_map& snps) {
     return gaps;
 }
 
+// Outputs tested a group at a time: a group in which no output is rare
+// (rare(i, output)) costs a few vector instructions, and on_rare(i, output)
+// is called for the rare ones, in order.
+constexpr int scan_group = 16;
+
+template <typename Rare, typename OnRare>
+void scan_rare_outputs(const std::uint32_t* y, int n, Rare rare, OnRare on_rare) {
+    int i = 0;
+    for (; i + scan_group <= n; i += scan_group) {
+        unsigned any = 0;
+        // Kept a loop, so that it is vectorised rather than unrolled.
+#pragma GCC unroll 1
+        for (int k = 0; k < scan_group; ++k) any |= rare(i + k, y[i + k]);
+        if (!any) continue;
+        for (int k = 0; k < scan_group; ++k)
+            if (rare(i + k, y[i + k])) on_rare(i + k, y[i + k]);
+    }
+    for (; i < n; ++i)
+        if (rare(i, y[i])) on_rare(i, y[i]);
+}
+
 // Last SNP index of segment r.
 int segment_last(const std::vector<int>& starts, std::size_t r, int S) {
     return r + 1 < starts.size() ? starts[r + 1] - 1 : S - 1;
@@ -66,6 +87,33 @@ void Vorlanerator::place_switches(const std::vector<double>& gaps, int K, std::v
     const int S = static_cast<int>(gaps.size());
     for (int j = 1; j < S; ++j)
         if (switches_between(draw(), gaps[j], candidates)) starts.push_back(j);
+}
+
+void Vorlanerator::place_switches_from_mt(int K, std::vector<int>& starts) {
+    if (switch_floors_K_ == 0 || K < switch_floors_K_ || K - switch_floors_K_ > switch_floors_K_ / 16) {
+        // Floors hold from the count they were made for up; remade as K grows
+        // so that few draws fall back to the test itself.
+        switch_floors_K_ = K;
+        switch_floors_.resize(genetic_gaps_.size());
+        for (std::size_t j = 0; j < genetic_gaps_.size(); ++j)
+            switch_floors_[j] = switch_floor(genetic_gaps_[j], static_cast<double>(K));
+    }
+    starts.clear();
+    starts.push_back(0);
+    const double candidates = K;
+    const int S = static_cast<int>(genetic_gaps_.size());
+    const std::uint32_t* floors = switch_floors_.data();
+    const double* gaps = genetic_gaps_.data();
+    for (int j = 1; j < S;) {
+        int n = 0;
+        const std::uint32_t* y = MT::take_outputs(S - j, n);
+        scan_rare_outputs(
+            y, n, [&](int i, std::uint32_t output) { return output >= floors[j + i]; },
+            [&](int i, std::uint32_t output) {
+                if (switches_between(MT::uniform_of(output), gaps[j + i], candidates)) starts.push_back(j + i);
+            });
+        j += n;
+    }
 }
 
 void Vorlanerator::simulate_crossovers(const snps_map& snps, const int& K,
@@ -121,6 +169,50 @@ void Vorlanerator::fill_alleles(const std::vector<int>& states, double mu, const
     simulated_haplotypes.push_back_words(strand_words_.data());
 }
 
+void Vorlanerator::fill_alleles_from_mt(int s, double mu, std::uint32_t flips_below,
+                                        const std::vector<int>* preset_alleles) {
+    const int S = static_cast<int>(genetic_gaps_.size());
+    HaplotypeSet::Word* row = strand_words_.data();
+    std::fill(strand_words_.begin(), strand_words_.end(), 0);
+    const std::vector<int>& starts = segment_starts_[s];
+    const std::vector<int>& states = copying_states_[static_cast<std::size_t>(s)];
+    for (std::size_t r = 0; r < starts.size(); ++r) {
+        const int last = segment_last(starts, r, S);
+        if (last < starts[r]) continue;  // no SNP at all
+        const int q = states[static_cast<std::size_t>(starts[r])];
+        VORLAN2_CHECK(q >= 0);
+        or_bits(candidate_row(q), starts[r], last, row);
+    }
+
+    // One draw per SNP that is not preset, in SNP order; an output at or
+    // above the floor is a draw that flips nothing.
+    const auto flip = [&](int j, std::uint32_t output) {
+        if (mu > MT::uniform_of(output)) row[j >> 6] ^= HaplotypeSet::Word{1} << (j & 63);
+    };
+    const std::size_t presets = preset_alleles ? dl_indices.size() : 0;
+    int j = 0;
+    for (std::size_t next_preset = 0; j < S; ++next_preset) {
+        const int end = next_preset < presets ? dl_indices[next_preset] : S;
+        VORLAN2_CHECK(end >= j);
+        while (j < end) {
+            int n = 0;
+            const std::uint32_t* y = MT::take_outputs(end - j, n);
+            const int first = j;
+            scan_rare_outputs(
+                y, n, [&](int, std::uint32_t output) { return output < flips_below; },
+                [&](int i, std::uint32_t output) { flip(first + i, output); });
+            j += n;
+        }
+        if (next_preset < presets) {
+            const HaplotypeSet::Word bit = HaplotypeSet::Word{1} << (end & 63);
+            row[end >> 6] &= ~bit;
+            if ((*preset_alleles)[next_preset] & 1) row[end >> 6] |= bit;
+            j = end + 1;
+        }
+    }
+    simulated_haplotypes.push_back_words(row);
+}
+
 void Vorlanerator::simulate_all_alleles() {
     std::ostringstream buffer;
     buffer << "\nSimulating haplotypes ... ";
@@ -135,6 +227,7 @@ void Vorlanerator::simulate_all_alleles() {
         bool& flag;
         ~ClearOnExit() { flag = false; }
     } clear_on_exit{draw_from_mt_};
+    switch_floors_K_ = 0;
     simulated_haplotypes.reset(S, static_cast<std::size_t>(total_haps));
     simulated_phenotypes.clear();
     simulated_phenotypes.reserve(static_cast<std::size_t>(total_haps / 2));
@@ -149,7 +242,12 @@ void Vorlanerator::simulate_all_alleles() {
         const double mu[2] = {0.5 * params.theta / (K[0] + params.theta),
                               0.5 * params.theta / (K[1] + params.theta)};
 
-        for (int s = 0; s < 2; ++s) place_switches(genetic_gaps_, K[s], segment_starts_[s]);
+        for (int s = 0; s < 2; ++s) {
+            if (draw_from_mt_)
+                place_switches_from_mt(K[s], segment_starts_[s]);
+            else
+                place_switches(genetic_gaps_, K[s], segment_starts_[s]);
+        }
 
         // Ordinary segments take their candidate at once; a case's segments
         // holding a disease SNP keep the label -(r + 2) for the case model.
@@ -169,9 +267,15 @@ void Vorlanerator::simulate_all_alleles() {
         if (is_case) simulate_disease_alleles(copying_states_, disease_alleles_, mu);
         simulated_phenotypes.push_back(is_case ? 1 : 0);
 
-        for (int s = 0; s < 2; ++s)
-            fill_alleles(copying_states_[static_cast<std::size_t>(s)], mu[s],
-                         is_case ? &disease_alleles_[static_cast<std::size_t>(s)] : nullptr);
+        for (int s = 0; s < 2; ++s) {
+            const std::vector<int>* preset = is_case ? &disease_alleles_[static_cast<std::size_t>(s)] : nullptr;
+            // Every mutation rate of a run is at most 0.5, so its output count fits the floor.
+            const std::uint64_t flips_below = outputs_below(mu[s]);
+            if (draw_from_mt_ && flips_below <= 0xffffffffu)
+                fill_alleles_from_mt(s, mu[s], static_cast<std::uint32_t>(flips_below), preset);
+            else
+                fill_alleles(copying_states_[static_cast<std::size_t>(s)], mu[s], preset);
+        }
         num_simulated_haps = H + 2;
     }
 

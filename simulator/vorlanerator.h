@@ -10,6 +10,7 @@
 
 #include "random/mt.h"
 #include "random/random.h"
+#include "simulator/disease_choice.h"
 #include "simulator/haplotype_set.h"
 #include "simulator/output_file.h"
 #include "simulator/panel.h"
@@ -58,15 +59,25 @@ private:
     // Segment starts (SNP indices, ascending, the first 0) for one strand with K
     // candidates; gaps[j] is the genetic distance from SNP j-1 to SNP j.
     void place_switches(const std::vector<double>& gaps, int K, std::vector<int>& starts) const;
+    // The same with the installed MT's outputs taken in bulk.
+    void place_switches_from_mt(int K, std::vector<int>& starts);
     // One uniform draw of the installed generator.
     double draw() const { return draw_from_mt_ ? MT::next_uniform() : Random::RNG->Next(); }
     // One copy choice among K equally likely candidates.
     int choose_uniform_candidate(int K);
     // Copy choice from weights that sum to one, by subtraction in index order.
     int choose_weighted_candidate(const std::vector<double>& weights);
+    // The copy choices of a case's disease segments (disease_segments_, in
+    // draw order), from one weight per candidate or from match patterns when
+    // no segment holds more loci than a pattern can.
+    void choose_disease_candidates_by_weight(const std::vector<std::vector<int>>& disease_alleles);
+    void choose_disease_candidates_by_pattern(const std::vector<std::vector<int>>& disease_alleles);
     // Fills the packed alleles of one strand from its copying states; SNPs
     // listed in preset (ascending SNP indices) take the given alleles instead.
     void fill_alleles(const std::vector<int>& states, double mu, const std::vector<int>* preset_alleles);
+    // The same for strand s from its segments, with the installed MT's
+    // outputs taken in bulk; flips_below counts the outputs that flip.
+    void fill_alleles_from_mt(int s, double mu, std::uint32_t flips_below, const std::vector<int>* preset_alleles);
     // Packed row of candidate q (a panel haplotype, then the simulated ones).
     const HaplotypeSet::Word* candidate_row(int q) const;
     // Extends the disease columns to the first `candidates` candidates.
@@ -86,6 +97,8 @@ private:
     // so that the hot loops allocate nothing.
     bool draw_from_mt_ = false;  // while simulate_all_alleles runs with an MT installed: draw without the virtual call
     std::vector<double> genetic_gaps_;  // per SNP index, from the previous SNP
+    std::vector<std::uint32_t> switch_floors_;  // per SNP index: outputs below it place no switch
+    int switch_floors_K_ = 0;  // the candidate count the floors hold from (0: none made)
     HaplotypeSet panel_rows_;  // panel haplotype q as row q
     std::vector<std::vector<std::uint8_t>> disease_columns_;  // per locus m: allele of each candidate (a cache)
     std::vector<HaplotypeSet::Word> strand_words_;  // the strand being filled
@@ -95,4 +108,6 @@ private:
     std::vector<std::vector<int>> groups_[2];  // disease groups per strand (locus numbers)
     std::string grouping_text_;
     std::vector<double> weights_;  // candidate weights of a disease-segment copy choice
+    std::vector<DiseaseSegmentChoice> disease_segments_;  // the case's disease segments, in draw order
+    std::vector<std::uint8_t> disease_patterns_;  // match patterns of the segments being chosen
 };
