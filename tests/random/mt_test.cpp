@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -98,6 +99,23 @@ TEST(MtTest, AllObjectsShareOneStreamAndASecondObjectRestartsIt) {
   std::mt19937 after(2147483648u);
   EXPECT_EQ(first.ulNext(), after());
   EXPECT_EQ(second.ulNext(), after());
+}
+
+TEST(MtTest, OutputsTakenInBulkContinueTheStream) {
+  // Bulk takes stop at the end of a block and mix freely with single draws.
+  MT generator(0.75);
+  std::mt19937 reference(3221225472u);
+  const int wanted[] = {1, 5, 700, 3, 624, 624, 200, 1, 1000, 17};
+  for (int round = 0; round < 40; ++round) {
+    for (const int n : wanted) {
+      int taken = 0;
+      const std::uint32_t* outputs = MT::take_outputs(n, taken);
+      ASSERT_GE(taken, 1);
+      ASSERT_LE(taken, std::min(n, MT::N));
+      for (int i = 0; i < taken; ++i) ASSERT_EQ(outputs[i], reference()) << "round " << round << " take " << n;
+      ASSERT_EQ(generator.Next(), MT::uniform_of(static_cast<std::uint32_t>(reference())));
+    }
+  }
 }
 
 TEST(MtTest, NameAndUniformMoments) {
