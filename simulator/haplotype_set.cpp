@@ -1,6 +1,8 @@
 // Packing, unpacking and column extraction of the Haplotype set.
 #include "simulator/haplotype_set.h"
 
+#include "simulator/huge_pages.h"
+
 bool HaplotypeSet::Row::operator==(const std::vector<int>& alleles) const {
     if (static_cast<int>(alleles.size()) != snps_) return false;
     for (int j = 0; j < snps_; ++j)
@@ -18,6 +20,7 @@ void HaplotypeSet::reset(int snps, std::size_t haplotypes) {
     words_per_row_ = (snps + 63) / 64;
     words_.clear();
     words_.reserve(haplotypes * static_cast<std::size_t>(words_per_row_));
+    advise_huge_pages(words_.data(), words_.capacity() * sizeof(Word));
 }
 
 std::vector<std::vector<std::uint16_t>> HaplotypeSet::columns(const std::vector<int>& snp_indices) const {

@@ -15,6 +15,7 @@
 #include "simulator/exceptions.h"
 #include "simulator/ordered_tasks.h"
 #include "simulator/tag_file.h"
+#include "simulator/text_pool.h"
 #include "simulator/output_file.h"
 #include "simulator/vorlanerator.h"
 
@@ -105,12 +106,12 @@ void Vorlanerator::output_snp_data_velisk_format(snps_map::const_iterator snp_it
     line.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
-std::string Vorlanerator::format_haplotype_lines(int first_snp, int end_snp, int first, int end) const {
+void Vorlanerator::format_haplotype_lines(int first_snp, int end_snp, int first, int end, std::string& text) const {
     // Every line is the alleles of haplotypes [first, end), each followed by a
     // blank: "0 " everywhere, then the 1s set from the packed rows.
     const std::size_t line_bytes = 2 * static_cast<std::size_t>(end - first) + 1;
     const int lines = end_snp - first_snp;
-    std::string text(line_bytes * static_cast<std::size_t>(lines), ' ');
+    text.assign(line_bytes * static_cast<std::size_t>(lines), ' ');
     for (int k = 0; k < lines; ++k) {
         char* line = &text[static_cast<std::size_t>(k) * line_bytes];
         for (std::size_t i = 0; i + 1 < line_bytes; i += 2) line[i] = '0';
@@ -129,12 +130,11 @@ std::string Vorlanerator::format_haplotype_lines(int first_snp, int end_snp, int
             }
         }
     }
-    return text;
 }
 
-std::string Vorlanerator::format_genotype_lines(const std::vector<snps_map::const_iterator>& snp_its,
-                                                const std::vector<int>& snp_indices, int first, int end) const {
-    std::string text;
+void Vorlanerator::format_genotype_lines(const std::vector<snps_map::const_iterator>& snp_its,
+                                         const std::vector<int>& snp_indices, int first, int end,
+                                         std::string& text) const {
     const std::size_t individuals = static_cast<std::size_t>(end - first) / 2;
     text.reserve(snp_indices.size() * (48 + 6 * individuals));
     for (std::size_t k = 0; k < snp_indices.size(); ++k) {
@@ -152,7 +152,6 @@ std::string Vorlanerator::format_genotype_lines(const std::vector<snps_map::cons
         }
         text[at] = '\n';
     }
-    return text;
 }
 
 void Vorlanerator::write_genotype_lines(OutputStream& out, const std::vector<int>& snp_indices, int first,
@@ -169,16 +168,21 @@ void Vorlanerator::write_genotype_lines(OutputStream& out, const std::vector<int
         }
     }
     const int per_chunk = snps_per_chunk(48 + 3 * static_cast<std::size_t>(end - first));
-    OrderedTasks<std::string> chunks(
-        [&out](std::string&& text) { out.write(text.data(), static_cast<std::streamsize>(text.size())); });
+    TextPool pool;
+    OrderedTasks<std::string> chunks([&out, &pool](std::string&& text) {
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        pool.give_back(std::move(text));
+    });
     for (std::size_t begin = 0; begin < snp_indices.size(); begin += static_cast<std::size_t>(per_chunk)) {
         const std::size_t stop = std::min(snp_indices.size(), begin + static_cast<std::size_t>(per_chunk));
-        chunks.submit([this, &snp_its, &snp_indices, begin, stop, first, end] {
+        chunks.submit([this, &snp_its, &snp_indices, &pool, begin, stop, first, end] {
             const std::vector<snps_map::const_iterator> its(snp_its.begin() + static_cast<std::ptrdiff_t>(begin),
                                                             snp_its.begin() + static_cast<std::ptrdiff_t>(stop));
             const std::vector<int> indices(snp_indices.begin() + static_cast<std::ptrdiff_t>(begin),
                                            snp_indices.begin() + static_cast<std::ptrdiff_t>(stop));
-            return format_genotype_lines(its, indices, first, end);
+            std::string text = pool.take();
+            format_genotype_lines(its, indices, first, end, text);
+            return text;
         });
     }
     chunks.finish();
@@ -218,12 +222,17 @@ void Vorlanerator::output_haplotypes() const {
             const int S = static_cast<int>(panel_data.snps_data.size());
             const int per_chunk =
                 snps_per_chunk(2 * static_cast<std::size_t>(read_bounds[g + 1] - read_bounds[g]) + 1);
-            OrderedTasks<std::string> chunks(
-                [&out](std::string&& text) { out->write(text.data(), static_cast<std::streamsize>(text.size())); });
+            TextPool pool;
+            OrderedTasks<std::string> chunks([&out, &pool](std::string&& text) {
+                out->write(text.data(), static_cast<std::streamsize>(text.size()));
+                pool.give_back(std::move(text));
+            });
             for (int first_snp = 0; first_snp < S; first_snp += per_chunk) {
                 const int end_snp = std::min(S, first_snp + per_chunk);
-                chunks.submit([this, first_snp, end_snp, &read_bounds, g] {
-                    return format_haplotype_lines(first_snp, end_snp, read_bounds[g], read_bounds[g + 1]);
+                chunks.submit([this, first_snp, end_snp, &read_bounds, &pool, g] {
+                    std::string text = pool.take();
+                    format_haplotype_lines(first_snp, end_snp, read_bounds[g], read_bounds[g + 1], text);
+                    return text;
                 });
             }
             chunks.finish();

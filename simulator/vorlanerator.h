@@ -85,11 +85,11 @@ private:
     // Genotype line of one SNP for haplotypes [first, end), appended to line.
     void append_genotype_line(snps_map::const_iterator snp_it, int snp_index, int first, int end,
                               std::string& line) const;
-    // Haplotype-file lines of SNPs [first_snp, end_snp) for haplotypes [first, end).
-    std::string format_haplotype_lines(int first_snp, int end_snp, int first, int end) const;
-    // Genotype lines of the given SNPs for haplotypes [first, end).
-    std::string format_genotype_lines(const std::vector<snps_map::const_iterator>& snp_its,
-                                      const std::vector<int>& snp_indices, int first, int end) const;
+    // Haplotype-file lines of SNPs [first_snp, end_snp) for haplotypes [first, end), in place of text.
+    void format_haplotype_lines(int first_snp, int end_snp, int first, int end, std::string& text) const;
+    // Genotype lines of the given SNPs for haplotypes [first, end), appended to text.
+    void format_genotype_lines(const std::vector<snps_map::const_iterator>& snp_its,
+                               const std::vector<int>& snp_indices, int first, int end, std::string& text) const;
     // Writes the genotype lines of the given SNPs, formatted on all cores.
     void write_genotype_lines(OutputStream& out, const std::vector<int>& snp_indices, int first, int end) const;
 
