@@ -85,6 +85,25 @@ int snps_per_chunk(std::size_t line_bytes) {
     return static_cast<int>(std::max<std::size_t>(64, lines / 64 * 64));
 }
 
+// Formats the text of chunks 0 .. chunks-1 on all cores, format(chunk, text)
+// writing into a buffer reused from earlier chunks, and writes it in order.
+template <typename Format>
+void write_formatted_chunks(OutputStream& out, std::size_t chunks, Format format) {
+    TextPool pool;
+    OrderedTasks<std::string> tasks([&out, &pool](std::string&& text) {
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        pool.give_back(std::move(text));
+    });
+    for (std::size_t chunk = 0; chunk < chunks; ++chunk) {
+        tasks.submit([&pool, &format, chunk] {
+            std::string text = pool.take();
+            format(chunk, text);
+            return text;
+        });
+    }
+    tasks.finish();
+}
+
 }  // namespace
 
 void Vorlanerator::append_genotype_line(snps_map::const_iterator snp_it, int snp_index, int first, int end,
@@ -167,25 +186,17 @@ void Vorlanerator::write_genotype_lines(OutputStream& out, const std::vector<int
             snp_its.push_back(it);
         }
     }
-    const int per_chunk = snps_per_chunk(48 + 3 * static_cast<std::size_t>(end - first));
-    TextPool pool;
-    OrderedTasks<std::string> chunks([&out, &pool](std::string&& text) {
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        pool.give_back(std::move(text));
+    const std::size_t per_chunk = static_cast<std::size_t>(snps_per_chunk(48 + 3 * static_cast<std::size_t>(end - first)));
+    const std::size_t chunks = (snp_indices.size() + per_chunk - 1) / per_chunk;
+    write_formatted_chunks(out, chunks, [&](std::size_t chunk, std::string& text) {
+        const std::size_t begin = chunk * per_chunk;
+        const std::size_t stop = std::min(snp_indices.size(), begin + per_chunk);
+        const std::vector<snps_map::const_iterator> its(snp_its.begin() + static_cast<std::ptrdiff_t>(begin),
+                                                        snp_its.begin() + static_cast<std::ptrdiff_t>(stop));
+        const std::vector<int> indices(snp_indices.begin() + static_cast<std::ptrdiff_t>(begin),
+                                       snp_indices.begin() + static_cast<std::ptrdiff_t>(stop));
+        format_genotype_lines(its, indices, first, end, text);
     });
-    for (std::size_t begin = 0; begin < snp_indices.size(); begin += static_cast<std::size_t>(per_chunk)) {
-        const std::size_t stop = std::min(snp_indices.size(), begin + static_cast<std::size_t>(per_chunk));
-        chunks.submit([this, &snp_its, &snp_indices, &pool, begin, stop, first, end] {
-            const std::vector<snps_map::const_iterator> its(snp_its.begin() + static_cast<std::ptrdiff_t>(begin),
-                                                            snp_its.begin() + static_cast<std::ptrdiff_t>(stop));
-            const std::vector<int> indices(snp_indices.begin() + static_cast<std::ptrdiff_t>(begin),
-                                           snp_indices.begin() + static_cast<std::ptrdiff_t>(stop));
-            std::string text = pool.take();
-            format_genotype_lines(its, indices, first, end, text);
-            return text;
-        });
-    }
-    chunks.finish();
 }
 
 void Vorlanerator::output_haplotypes() const {
@@ -222,20 +233,12 @@ void Vorlanerator::output_haplotypes() const {
             const int S = static_cast<int>(panel_data.snps_data.size());
             const int per_chunk =
                 snps_per_chunk(2 * static_cast<std::size_t>(read_bounds[g + 1] - read_bounds[g]) + 1);
-            TextPool pool;
-            OrderedTasks<std::string> chunks([&out, &pool](std::string&& text) {
-                out->write(text.data(), static_cast<std::streamsize>(text.size()));
-                pool.give_back(std::move(text));
-            });
-            for (int first_snp = 0; first_snp < S; first_snp += per_chunk) {
+            const int chunks = (S + per_chunk - 1) / per_chunk;
+            write_formatted_chunks(*out, static_cast<std::size_t>(chunks), [&](std::size_t chunk, std::string& text) {
+                const int first_snp = static_cast<int>(chunk) * per_chunk;
                 const int end_snp = std::min(S, first_snp + per_chunk);
-                chunks.submit([this, first_snp, end_snp, &read_bounds, &pool, g] {
-                    std::string text = pool.take();
-                    format_haplotype_lines(first_snp, end_snp, read_bounds[g], read_bounds[g + 1], text);
-                    return text;
-                });
-            }
-            chunks.finish();
+                format_haplotype_lines(first_snp, end_snp, read_bounds[g], read_bounds[g + 1], text);
+            });
             finish_output_file(out, path);
         }
 
