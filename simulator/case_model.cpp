@@ -7,12 +7,12 @@
 #include <limits>
 #include <string>
 #include <utility>
-#include <unistd.h>
 
 #include "random/random.h"
 #include "simulator/disease_choice.h"
 #include "simulator/exceptions.h"
 #include "simulator/invariant.h"
+#include "simulator/physical_memory.h"
 #include "simulator/vorlanerator.h"
 
 namespace {
@@ -37,12 +37,7 @@ std::size_t checked_product(std::size_t a, std::size_t b) {
 // Refuses, before any of it is built, a table of `entries` entries of about
 // `entry_bytes` each that would not fit in physical memory.
 void check_table_fits(std::size_t entries, std::size_t entry_bytes) {
-    const std::size_t bytes = checked_product(entries, entry_bytes);
-    const long pages = sysconf(_SC_PHYS_PAGES);
-    const long page_size = sysconf(_SC_PAGESIZE);
-    if (pages > 0 && page_size > 0 &&
-        bytes / static_cast<std::size_t>(page_size) >= static_cast<std::size_t>(pages))
-        refuse_table();
+    if (!fits_in_physical_memory(checked_product(entries, entry_bytes))) refuse_table();
 }
 
 }  // namespace
