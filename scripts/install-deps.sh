@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs what building and testing vorlan2 needs on Debian, skipping what is there.
+# Installs what building and testing vorlan2 needs on Debian, and the packages
+# named as arguments, skipping what is there.
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libnewmat10-dev
-          libboost-iostreams-dev zlib1g-dev python3 gzip clang libclang-rt-14-dev)
+          libboost-iostreams-dev zlib1g-dev python3 gzip clang libclang-rt-14-dev "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

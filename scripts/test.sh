@@ -2,10 +2,12 @@
 # Set-up and the whole test suite: installs what is missing, then builds and
 # runs every test twice, once optimised and once under AddressSanitizer and
 # UndefinedBehaviorSanitizer; in between, the saved fuzz corpora go through
-# the fuzz targets.
+# the fuzz targets. The README's commands for other tools' formats are part of
+# the suite, so the tools they name are installed and required.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-bash "$root/scripts/install-deps.sh"
+bash "$root/scripts/install-deps.sh" bcftools plink1.9 plink2
+export VORLAN2_REQUIRE_TOOLS=1
 jobs=$(nproc)
 
 bash "$root/scripts/build.sh" "$root/build-test" -DCMAKE_BUILD_TYPE=Release
