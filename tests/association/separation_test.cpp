@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "association/support/genotype_fixture.h"
+
 namespace {
 
 using single_snp_test::separates_phenotypes;
@@ -23,12 +25,6 @@ std::vector<std::uint8_t> genotypes_from(const std::string& words) {
     while (in >> word)
         for (const char c : word) genotypes.push_back(static_cast<std::uint8_t>(c - '0'));
     return genotypes;
-}
-
-std::vector<int> phenotypes_from(const std::string& digits) {
-    std::vector<int> phenotypes;
-    for (const char c : digits) phenotypes.push_back(c - '0');
-    return phenotypes;
 }
 
 struct Design {
