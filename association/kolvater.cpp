@@ -10,6 +10,7 @@
 
 #include <newmat.h>
 
+#include "association/genotype.h"
 #include "association/single_snp_test.h"
 #include "simulator/invariant.h"
 
@@ -41,7 +42,7 @@ void Kolvater::summarise_snp_data() {
     for (std::size_t i = 0; i < snps; ++i, ++id) {
         snp_summary summary;
         for (int t = 0; t < n; ++t) {
-            const int g = haplotypes[2 * t + 1][i] + haplotypes[2 * t][i];
+            const int g = genotype_of(haplotypes[2 * t + 1][i], haplotypes[2 * t][i]);
             summary.cases_genotype_counts[g] += phenotypes[t];
             summary.controls_genotype_counts[g] += 1 - phenotypes[t];
         }

@@ -19,8 +19,9 @@ public:
         double controls_freq = 0;  // of allele 1 among control haplotypes
         std::array<int, 3> cases_genotype_counts{};     // cases with 0, 1, 2 copies of allele 1
         std::array<int, 3> controls_genotype_counts{};  // controls with 0, 1, 2 copies of allele 1
-        // -1 in every field below marks a SNP that was not tested, or whose
-        // fit could not be computed.
+        // -1 in every field below marks a SNP that was not tested, whose fit
+        // could not be computed, or whose genotypes separate cases from
+        // controls (no estimate exists).
         double beta_0_mle = -1.0;
         double beta_1_mle = -1.0;
         double se_beta_0 = -1.0;

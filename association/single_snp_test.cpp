@@ -9,6 +9,8 @@
 
 #include <newmat.h>
 
+#include "association/genotype.h"
+#include "association/separation.h"
 #include "numerics/cdfchi.h"
 #include "simulator/invariant.h"
 
@@ -48,7 +50,8 @@ TestedGenotypes read_genotypes(const Haplotypes& haplotypes, const std::vector<i
     for (std::size_t i = 0; i < genotypes.individuals; ++i) {
         const auto& first = haplotypes[2 * i];
         const auto& second = haplotypes[2 * i + 1];
-        for (const int k : snp_indices) genotypes.counts.push_back(static_cast<std::uint8_t>(first[k] + second[k]));
+        for (const int k : snp_indices)
+            genotypes.counts.push_back(static_cast<std::uint8_t>(genotype_of(first[k], second[k])));
     }
     return genotypes;
 }
@@ -208,6 +211,18 @@ FitStatus maximise_likelihood_snp(const Haplotypes& haplotypes, const std::vecto
             b = b - h.i() * s;
             s = score_at(b);
         } while (s.SumSquare() > 1e-5);
+        // Where the data are separated the maximum lies at infinity and the
+        // stopping rule was met only because the score fades as the
+        // coefficients grow: they are no estimates, but the log-likelihood
+        // reached is a lower bound of its supremum.
+        if (s.SumSquare() <= 1e-5 && separates_phenotypes(genotypes.counts, genotypes.snps, phenotypes)) {
+            const double reached = loglikelihood(b, genotypes, phenotypes);
+            if (!all_finite(b) || !std::isfinite(reached))
+                return fail(FitStatus::non_finite, rows, mle, max_loglikelihood, variance);
+            const FitStatus status = fail(FitStatus::separated, rows, mle, max_loglikelihood, variance);
+            max_loglikelihood = reached;
+            return status;
+        }
         const Matrix h = hessian_at(b);
         variance = (-h).i();
     } catch (const RBD_COMMON::BaseException&) {
@@ -232,14 +247,13 @@ FitStatus run_test(const Haplotypes& haplotypes, const std::vector<int>& phenoty
     Matrix variance;
     const FitStatus status = maximise_likelihood_snp(haplotypes, phenotypes, snp_indices, beta, max_ll, variance);
     beta_se.ReSize(variance.Nrows(), 1);
-    if (status != FitStatus::converged) {
-        beta_se = not_a_number;
-        pvalue = not_a_number;
-        return status;
-    }
+    beta_se = not_a_number;
+    pvalue = not_a_number;
+    if (status != FitStatus::converged && status != FitStatus::separated) return status;
     const double statistic = (null_ll - max_ll) * (-2.0);
     pvalue = likelihood_ratio_pvalue(statistic, beta.Nrows() - 1);
-    for (int r = 1; r <= variance.Nrows(); ++r) beta_se(r, 1) = std::sqrt(variance(r, r));
+    if (status == FitStatus::converged)
+        for (int r = 1; r <= variance.Nrows(); ++r) beta_se(r, 1) = std::sqrt(variance(r, r));
     return status;
 }
 

@@ -14,11 +14,15 @@ class Matrix;
 
 namespace single_snp_test {
 
-// How a fit ended. Only a converged fit carries numbers; after any other
-// outcome every output holds not-a-number, so a caller that prints it anyway
-// shows no made-up value.
+// How a fit ended. Only a converged fit carries estimates; a separated fit
+// carries its log-likelihood and, from run_test, its p-value; every other
+// output holds not-a-number, so a caller that prints it anyway shows no
+// made-up value.
 enum class FitStatus {
     converged,
+    separated,      // the stopping rule was met, but the genotypes separate
+                    // cases from controls (or the sample has one phenotype
+                    // only): the maximum lies at infinity and no estimate exists
     singular,       // the information matrix cannot be inverted (a tested SNP
                     // constant in the sample, or collinear with the others)
     not_converged,  // the stopping rule was not met within 100 steps

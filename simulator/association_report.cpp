@@ -1,5 +1,6 @@
-// Formats the association tables; a fit that cannot be computed shows "NA"
-// in place of its numbers and the report goes on.
+// Formats the association tables; a number that does not exist (every number
+// of a fit that cannot be computed, the effect sizes of separated data)
+// shows "NA" and the report goes on.
 #include "simulator/association_report.h"
 
 #include <iomanip>
@@ -13,6 +14,16 @@
 namespace {
 
 using single_snp_test::FitStatus;
+
+// Which numbers of a fit exist: a separated fit has a p-value but no
+// effect sizes.
+struct Shown {
+    explicit Shown(FitStatus status)
+        : estimates(status == FitStatus::converged),
+          pvalue(status == FitStatus::converged || status == FitStatus::separated) {}
+    bool estimates;
+    bool pvalue;
+};
 
 void number(std::ostream& out, int width, bool valid, double value) {
     out << std::setw(width);
@@ -43,32 +54,27 @@ void write_association_report(const Vorlanerator& simulator, std::ostream& buffe
     buffer << std::setw(15) << "Disease_locus_index" << std::setw(15) << "beta" << std::setw(15) << "beta_se"
            << std::setw(15) << "pvalue" << std::endl;
     for (std::size_t column = 0; column < ordered.size(); ++column) {
-        const bool fitted = single_snp_test::run_test(haplotypes, simulator.simulated_phenotypes,
-                                                      {static_cast<int>(column)}, beta, beta_se,
-                                                      pvalue) == FitStatus::converged;
+        const Shown shown(single_snp_test::run_test(haplotypes, simulator.simulated_phenotypes,
+                                                    {static_cast<int>(column)}, beta, beta_se, pvalue));
         buffer << std::setw(15) << ordered[column];
-        number(buffer, 19, fitted, fitted ? beta(2, 1) : 0.0);
-        number(buffer, 15, fitted, fitted ? beta_se(2, 1) : 0.0);
-        number(buffer, 15, fitted, pvalue);
+        number(buffer, 19, shown.estimates, beta(2, 1));
+        number(buffer, 15, shown.estimates, beta_se(2, 1));
+        number(buffer, 15, shown.pvalue, pvalue);
         buffer << std::endl;
     }
 
-    const bool fitted = single_snp_test::run_test(haplotypes, simulator.simulated_phenotypes, columns, beta,
-                                                  beta_se, pvalue) == FitStatus::converged;
+    const Shown shown(
+        single_snp_test::run_test(haplotypes, simulator.simulated_phenotypes, columns, beta, beta_se, pvalue));
     buffer << "\n\nThe pvalue for the full disease model is ";
-    if (fitted) {
-        buffer << pvalue;
-    } else {
-        buffer << "NA";
-    }
+    number(buffer, 0, shown.pvalue, pvalue);
     buffer << ":" << std::endl;
     buffer << std::setw(15) << "Disease_locus_index" << std::setw(15) << "beta" << std::setw(15) << "beta_se"
            << std::endl;
     auto index = snp_indices.begin();
     for (int i = 2; i <= static_cast<int>(snp_indices.size()) + 1; ++i, ++index) {
         buffer << std::setw(15) << *index;
-        number(buffer, 19, fitted, fitted ? beta(i, 1) : 0.0);
-        number(buffer, 15, fitted, fitted ? beta_se(i, 1) : 0.0);
+        number(buffer, 19, shown.estimates, beta(i, 1));
+        number(buffer, 15, shown.estimates, beta_se(i, 1));
         buffer << std::endl;
     }
 }

@@ -1,5 +1,5 @@
 // Logistic-regression fit and likelihood-ratio test against an independent
-// fit, and the fits that cannot be computed.
+// fit, separated data, and the fits that cannot be computed.
 #include "association/single_snp_test.h"
 
 #include <cmath>
@@ -171,6 +171,17 @@ TEST(ModelFunctions, RefuseCoefficientsThatDoNotFitTheSnpSet) {
                  std::logic_error);
 }
 
+TEST(ModelFunctions, RefuseAlleleCodesOtherThanZeroOrOne) {
+    auto haplotypes = haplotypes_from("00,01 01,01 10,00 01,10");
+    haplotypes[5][1] = 2;
+    NEWMAT::Matrix beta;
+    NEWMAT::Matrix beta_se;
+    double pvalue = 0.0;
+    EXPECT_THROW(static_cast<void>(single_snp_test::run_test(haplotypes, phenotypes_from("0101"), {0, 1}, beta,
+                                                             beta_se, pvalue)),
+                 std::logic_error);
+}
+
 TEST(RunTest, ReplacesThePreviousSizeOfItsOutputs) {
     NEWMAT::Matrix beta(7, 3);
     NEWMAT::Matrix beta_se(1, 1);
@@ -197,32 +208,123 @@ TEST(RunTest, NoBetterThanInterceptGivesPvalueOne) {
     EXPECT_EQ(pvalue, 1.0);
 }
 
-TEST(RunTest, OnePhenotypeOnlyGivesPvalueOne) {
-    for (const std::string phenotypes : {"1111", "0000"}) {
-        NEWMAT::Matrix beta;
-        NEWMAT::Matrix beta_se;
-        double pvalue = 0.0;
-        const FitStatus status = single_snp_test::run_test(haplotypes_from("0,0 1,0 1,1 0,1"),
-                                                           phenotypes_from(phenotypes), {0}, beta, beta_se, pvalue);
-        EXPECT_EQ(pvalue, 1.0) << phenotypes;
-        EXPECT_EQ(status, FitStatus::converged) << phenotypes;
+struct Separated {
+    std::string name;
+    std::string individuals;
+    std::string phenotypes;
+    std::set<int> snps;
+    // Where the same iteration as above stops, in R 4: the log-likelihood
+    // and the p-value of the likelihood-ratio test.
+    double reached_loglikelihood;
+    double pvalue;
+};
+
+const std::vector<Separated> separated = {
+    // Every case carries two copies and every control none.
+    {"complete", "0,0 0,0 1,1 1,1 0,0 1,1", "001101", {0}, -0.001643645071078411, 0.0039330286501133554},
+    // Allele 1 only in cases, among cases with none.
+    {"quasiComplete", "0,0 0,0 0,0 0,0 0,0 1,0 1,1 0,1", "00001111", {0}, -2.5035375601902996,
+     0.013646718099577137},
+    // One phenotype only: the null log-likelihood is not a number.
+    {"allCases", "0,0 1,0 1,1 0,1", "1111", {0}, -0.00109576338071804, 1.0},
+    {"allControls", "0,0 1,0 1,1 0,1", "0000", {0}, -0.0010957633807198411, 1.0},
+    // SNP 0 separates quasi-completely; SNP 1 alone does not.
+    {"oneSnpSeparatesInsideJoint", "00,01 01,00 01,01 00,00 10,01 11,10 10,00 01,11 01,00", "000011111", {0, 1},
+     -2.5026921055132898, 0.025223931211137123},
+    // Controls (0,0) (1,0) (0,1), cases (1,1) (2,0) (0,2): neither SNP
+    // separates alone, their sum does.
+    {"jointlyComplete", "00,00 10,00 01,00 11,00 10,10 01,01", "000111", {0, 1}, -0.0083266489865626916,
+     0.015755647061680807},
+};
+
+class SeparatedFit : public testing::TestWithParam<Separated> {};
+
+TEST_P(SeparatedFit, HasNoEstimatesButItsPvalue) {
+    const Separated& c = GetParam();
+    const auto haplotypes = haplotypes_from(c.individuals);
+    const auto phenotypes = phenotypes_from(c.phenotypes);
+    const int rows = static_cast<int>(c.snps.size()) + 1;
+    NEWMAT::Matrix beta(1, 1);
+    NEWMAT::Matrix beta_se(1, 1);
+    double pvalue = 0.0;
+    ASSERT_EQ(single_snp_test::run_test(haplotypes, phenotypes, c.snps, beta, beta_se, pvalue),
+              FitStatus::separated);
+    ASSERT_EQ(beta.Nrows(), rows);
+    ASSERT_EQ(beta_se.Nrows(), rows);
+    for (int r = 1; r <= rows; ++r) {
+        EXPECT_TRUE(std::isnan(beta(r, 1))) << "row " << r;
+        EXPECT_TRUE(std::isnan(beta_se(r, 1))) << "row " << r;
     }
+    EXPECT_NEAR(pvalue, c.pvalue, 1e-10);
+
+    NEWMAT::Matrix mle;
+    NEWMAT::Matrix variance;
+    double reached = 0.0;
+    ASSERT_EQ(single_snp_test::maximise_likelihood_snp(haplotypes, phenotypes, c.snps, mle, reached, variance),
+              FitStatus::separated);
+    ASSERT_EQ(mle.Nrows(), rows);
+    ASSERT_EQ(variance.Nrows(), rows);
+    EXPECT_TRUE(std::isnan(mle(rows, 1)));
+    EXPECT_TRUE(std::isnan(variance(rows, rows)));
+    EXPECT_NEAR(reached, c.reached_loglikelihood, 1e-10);
 }
 
-TEST(RunTest, SeparatingGenotypeEndsWithLargeFiniteErrors) {
-    // Every case carries two copies and every control none: the maximum lies
-    // at infinity, and the iteration stops once the score is small.
+INSTANTIATE_TEST_SUITE_P(Designs, SeparatedFit, testing::ValuesIn(separated),
+                         [](const testing::TestParamInfo<Separated>& info) { return info.param.name; });
+
+struct NearlySeparated {
+    std::string name;
+    std::string individuals;
+    std::string phenotypes;
+    std::set<int> snps;
+    // The same iteration as above, in R 4.
+    std::vector<double> beta;
+    std::vector<double> beta_se;
+    double pvalue;
+    // R 4 glm(y ~ G, family = binomial, control = glm.control(epsilon =
+    // 1e-15, maxit = 100)), summary(fit)$coefficients; the stopping rule
+    // leaves the iteration within (largest variance) * sqrt(1e-5) of it.
+    std::vector<double> glm_beta;
+    std::vector<double> glm_beta_se;
+    double glm_tolerance;
+};
+
+const std::vector<NearlySeparated> nearly_separated = {
+    // Controls 0 0 0 0 1, cases 0 1 1 2 2: the groups overlap at 0 and 1.
+    {"oneSnp", "0,0 0,0 0,0 0,0 1,0 0,0 0,1 1,0 1,1 1,1", "0000011111", {0},
+     {-1.4772184756053632, 2.3913245481379208}, {1.1154114772009702, 1.4209206147180176}, 0.027525785064967001,
+     {-1.47722699885965, 2.39135710501955}, {1.11541558412365, 1.42093552492295}, 7e-3},
+    // Controls (0,0) (1,0) (0,1) (1,1), cases (1,1) (2,0) (0,2) (1,0): the
+    // sum of the genotypes separates except at (1,0) and (1,1).
+    {"twoSnps", "00,00 10,00 01,00 11,00 11,00 10,10 01,01 10,00", "00001111", {0, 1},
+     {-3.1406673079277114, 2.5384410372969093, 1.8210354165283502},
+     {2.5516554904701443, 1.9646964020651718, 1.5667842246092656}, 0.235664506561297,
+     {-3.14631998025528, 2.5429596340708, 1.82366187865611}, {2.55445418819217, 1.96708252667798, 1.56783558294468},
+     2.1e-2},
+};
+
+class NearlySeparatedFit : public testing::TestWithParam<NearlySeparated> {};
+
+TEST_P(NearlySeparatedFit, IsEstimated) {
+    const NearlySeparated& c = GetParam();
     NEWMAT::Matrix beta;
     NEWMAT::Matrix beta_se;
     double pvalue = 0.0;
-    ASSERT_EQ(single_snp_test::run_test(haplotypes_from("0,0 0,0 1,1 1,1 0,0 1,1"), phenotypes_from("001101"), {0},
-                                        beta, beta_se, pvalue),
+    ASSERT_EQ(single_snp_test::run_test(haplotypes_from(c.individuals), phenotypes_from(c.phenotypes), c.snps, beta,
+                                        beta_se, pvalue),
               FitStatus::converged);
-    EXPECT_GT(beta(2, 1), 5.0);
-    EXPECT_GT(beta_se(2, 1), 10.0);
-    EXPECT_TRUE(std::isfinite(beta_se(2, 1)));
-    EXPECT_LT(pvalue, 0.01);
+    ASSERT_EQ(beta.Nrows(), static_cast<int>(c.beta.size()));
+    for (int r = 1; r <= beta.Nrows(); ++r) {
+        EXPECT_NEAR(beta(r, 1), c.beta[r - 1], same_iteration) << "row " << r;
+        EXPECT_NEAR(beta_se(r, 1), c.beta_se[r - 1], same_iteration) << "row " << r;
+        EXPECT_NEAR(beta(r, 1), c.glm_beta[r - 1], c.glm_tolerance) << "row " << r;
+        EXPECT_NEAR(beta_se(r, 1), c.glm_beta_se[r - 1], c.glm_tolerance) << "row " << r;
+    }
+    EXPECT_NEAR(pvalue, c.pvalue, same_iteration);
 }
+
+INSTANTIATE_TEST_SUITE_P(Designs, NearlySeparatedFit, testing::ValuesIn(nearly_separated),
+                         [](const testing::TestParamInfo<NearlySeparated>& info) { return info.param.name; });
 
 TEST(LikelihoodRatioPvalue, IsTheUpperChiSquaredTail) {
     // R: pchisq(3.841458820694124, 1, lower.tail = FALSE); df = 2 tail is exp(-x / 2).
@@ -272,8 +374,8 @@ TEST_P(UncomputableFit, IsReportedWithNotANumberOutputs) {
 }
 
 TEST(RunTest, NearlyCollinearSnpsAreStillFitted) {
-    // 4000 individuals; SNP 1 is a copy of the rare SNP 0 except in one
-    // individual, which is enough to tell the two apart.
+    // 4000 individuals; SNP 1 is a copy of the rare SNP 0 except in two
+    // individuals, which is enough to tell the two apart.
     const int n = 4000;
     std::vector<std::vector<std::uint16_t>> haplotypes(2 * n, std::vector<std::uint16_t>(2));
     std::vector<int> phenotypes(n);
@@ -283,7 +385,14 @@ TEST(RunTest, NearlyCollinearSnpsAreStillFitted) {
     NEWMAT::Matrix beta_se;
     double pvalue = 0.0;
     EXPECT_EQ(single_snp_test::run_test(haplotypes, phenotypes, {0, 1}, beta, beta_se, pvalue), FitStatus::singular);
+    // One case differs (genotypes 1 and 2): the coefficients (0, -1, 1)
+    // give it 1 and everyone else 0, so the data are quasi-separated.
     haplotypes[1][1] = 1;
+    EXPECT_EQ(single_snp_test::run_test(haplotypes, phenotypes, {0, 1}, beta, beta_se, pvalue), FitStatus::separated);
+    // A control differs too (genotypes 0 and 1): no direction favours the
+    // case without favouring the control.
+    haplotypes[2][1] = 1;
+    ASSERT_EQ(phenotypes[1], 0);
     EXPECT_EQ(single_snp_test::run_test(haplotypes, phenotypes, {0, 1}, beta, beta_se, pvalue), FitStatus::converged);
     EXPECT_TRUE(std::isfinite(beta_se(2, 1)) && std::isfinite(beta_se(3, 1)));
 }

@@ -72,11 +72,12 @@ TEST(KolvaterOutput, TableOfATestedDataSet) {
     const std::string path = dir.file("tested.txt");
     written(k, path);
     // Fitted columns: R, Newton-Raphson from zero until the score's sum of
-    // squares is at most 1e-5, printed with sprintf("%.6g").
+    // squares is at most 1e-5, printed with sprintf("%.6g"). SNP 2 carries
+    // allele 1 only in cases: no estimate exists.
     EXPECT_EQ(read_file(path), header +
                                    "1000 rsA 1 1 0 0 4 0 0 4 -1 -1 -1 -1 -1\n"
                                    "2000 rsB 0 0 4 0 0 4 0 0 -1 -1 -1 -1 -1\n"
-                                   "3500 rsC 0 0.5 4 0 0 1 2 1 -1.38629 8.56462 0.0136467 -2.50354 6.08328\n"
+                                   "3500 rsC 0 0.5 4 0 0 1 2 1 -1 -1 -1 -1 -1\n"
                                    "4200 rsD 0.5 0.625 1 2 1 1 1 2 -0.468919 0.416263 0.649431 -5.44187 0.206618\n");
 }
 

@@ -196,4 +196,46 @@ TEST_F(RunDriverTest, AssociationReportNeedsTwoCasesAndTheFlag) {
     }
 }
 
+// The association report between its first line and the elapsed time.
+std::string association_report(const std::string& out) {
+    const auto begin = out.find("\n\nThe pvalues");
+    const auto end = out.find("\nVORLAN took");
+    if (begin == std::string::npos || end == std::string::npos || end < begin) return out;
+    return out.substr(begin, end - begin);
+}
+
+TEST_F(RunDriverTest, SeparatedSnpPrintsNoEffectSize) {
+    // Relative risks 0 and 0 at position 2000 (SNP index 1): no case carries
+    // allele 1 there, 27 of the 30 controls do. Reference: R 4, the same
+    // Newton-Raphson iteration (from zero until the score's sum of squares
+    // is at most 1e-5) on the genotypes of run.controls.gen and run.cases.gen:
+    // SNP 0 beta -0.160428, se 0.402125, p 0.688568; SNP 1 p 1.99731e-15;
+    // both p 1.83243e-14.
+    const ProgramRun result = run(with({"-nrs", "-output_snp_summary", "-n", "30", "30", "-dl", "2000", "1", "0",
+                                        "0", "1000", "1", "1.5", "3"}));
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(association_report(result.out),
+              "\n\nThe pvalues and effect sizes of each disease SNP is:\n\n"
+              "Disease_locus_index           beta        beta_se         pvalue\n"
+              "              0            -0.1604         0.4021         0.6886\n"
+              "              1                 NA             NA      1.997e-15\n"
+              "\n\nThe pvalue for the full disease model is 1.832e-14:\n"
+              "Disease_locus_index           beta        beta_se\n"
+              "              0                 NA             NA\n"
+              "              1                 NA             NA\n");
+}
+
+TEST_F(RunDriverTest, NoControlsPrintNoEffectSizesAndPvalueOne) {
+    const ProgramRun result =
+        run(with({"-nrs", "-output_snp_summary", "-n", "0", "50", "-dl", "2000", "1", "1.5", "3"}));
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(association_report(result.out),
+              "\n\nThe pvalues and effect sizes of each disease SNP is:\n\n"
+              "Disease_locus_index           beta        beta_se         pvalue\n"
+              "              1                 NA             NA              1\n"
+              "\n\nThe pvalue for the full disease model is 1:\n"
+              "Disease_locus_index           beta        beta_se\n"
+              "              1                 NA             NA\n");
+}
+
 }  // namespace
