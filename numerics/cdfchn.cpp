@@ -45,24 +45,11 @@ void cumchn(double* x, double* df, double* pnonc, double* cum, double* ccum) {
     cumchi(x, &dfcent, &pcent, &ccent);
     double acent = half_df + mixture.centre();
     const double centaj = rcomp(&acent, &chid2) / acent;
-    mixture.start(pcent);
-
-    double tail = pcent;
-    double adj = centaj;
-    while (mixture.step_down()) {
+    *cum = mixture.sum_by_differences(
+        pcent, centaj,
         // Multiplied first: the ratio alone overflows for a tiny x.
-        adj = adj * (half_df + mixture.index() + 1.0) / chid2;
-        tail += adj;
-        mixture.add(tail);
-    }
-    tail = pcent;
-    adj = centaj;
-    while (mixture.step_up()) {
-        tail -= adj;
-        mixture.add(tail);
-        adj *= chid2 / (half_df + mixture.index());
-    }
-    *cum = mixture.sum();
+        [&](double adj, double i) { return adj * (half_df + i + 1.0) / chid2; },
+        [&](double adj, double i) { return adj * (chid2 / (half_df + i)); });
     *ccum = 0.5 + (0.5 - *cum);
 }
 

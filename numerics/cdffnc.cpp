@@ -60,28 +60,17 @@ void cumfnc(double* f, double* dfn, double* dfd, double* pnonc, double* cum, dou
     }
     // I_xx(a, b) - I_xx(a + 1, b) = xx^a yy^b / (a B(a, b)).
     const double centterm = brcomp(&a, &b, &xx, &yy) / a;
-    mixture.start(betcent);
-
-    double betai = betcent;
-    double term = centterm;
-    while (mixture.step_down()) {
-        // a of the index above, where term was taken.
-        const double above = half_dfn + mixture.index() + 1.0;
-        // Divided by xx last: the product with it may underflow.
-        term = term * above / (above - 1.0 + b) / xx;
-        betai += term;
-        mixture.add(betai);
-    }
-    betai = betcent;
-    term = centterm;
-    while (mixture.step_up()) {
-        betai -= term;
-        mixture.add(betai);
-        // a of the index below, where term was taken.
-        const double below = half_dfn + mixture.index() - 1.0;
-        term = term * xx * (below + b) / (below + 1.0);
-    }
-    *cum = mixture.sum();
+    *cum = mixture.sum_by_differences(
+        betcent, centterm,
+        [&](double term, double i) {
+            const double above = half_dfn + i + 1.0;
+            // Divided by xx last: the product with it may underflow.
+            return term * above / (above - 1.0 + b) / xx;
+        },
+        [&](double term, double i) {
+            const double below = half_dfn + i - 1.0;
+            return term * xx * (below + b) / (below + 1.0);
+        });
     *ccum = 0.5 + (0.5 - *cum);
 }
 

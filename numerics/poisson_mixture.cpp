@@ -31,13 +31,7 @@ PoissonMixture::PoissonMixture(double xnonc) : xnonc_(xnonc) {
     // e^-xnonc xnonc^i / i! = rcomp(i, xnonc) / i, without the cancellation of
     // the logarithms of large factorials.
     centre_weight_ = rcomp(&centre_, &xnonc_) / centre_;
-    index_ = centre_;
-    weight_ = centre_weight_;
 }
-
-void PoissonMixture::start(double value) { sum_ = centre_weight_ * value; }
-
-void PoissonMixture::add(double value) { sum_ += weight_ * value; }
 
 bool PoissonMixture::step_down() {
     if (index_ == 0.0) {
@@ -56,11 +50,6 @@ bool PoissonMixture::step_down() {
 }
 
 bool PoissonMixture::step_up() {
-    if (!going_up_) {
-        going_up_ = true;
-        index_ = centre_;
-        weight_ = centre_weight_;
-    }
     // Above index i the weights fall by xnonc / (j + 1) <= xnonc / (i + 2) from
     // index j to j + 1 (j > i), so together they are at most
     // w(i + 1) / (1 - xnonc / (i + 2)); i >= centre > xnonc - 1 keeps the ratio below 1.

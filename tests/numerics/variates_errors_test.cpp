@@ -73,10 +73,12 @@ TEST(VariatesDeathTest, ParameterErrorsWriteTheirTextsAndExitWithStatus1) {
         {"ignbin NaN", [] { ignbin(10, nan_f); }, "PP not finite in IGNBIN\n"},
         {"ignbin infinite", [] { ignbin(10, -inf_f); }, "PP not finite in IGNBIN\n"},
         {"ignpoi NaN", [] { ignpoi(nan_f); }, "MU not finite in IGNPOI\n"},
-        {"ignpoi NaN after a valid mean", [] {
+        {"ignpoi NaN after a valid mean",
+         [] {
              ignpoi(25.0f);
              ignpoi(nan_f);
-         }, "MU not finite in IGNPOI\n"},
+         },
+         "MU not finite in IGNPOI\n"},
         {"ignpoi infinite", [] { ignpoi(inf_f); }, "MU not finite in IGNPOI\n"},
         {"genmul NaN probability", [] { genmul(5, p_nan, 3, counts); }, "PP not finite in IGNBIN\n"},
         {"ignnbn NaN probability", [] { ignnbn(3, nan_f); }, "MU not finite in IGNPOI\n"},
