@@ -3,21 +3,13 @@
 #include "numerics/cdfchn.h"
 
 #include <cmath>
+#include <limits>
 
-#include "numerics/auxiliary_functions.h"
 #include "numerics/cdf_checks.h"
 #include "numerics/cdf_search.h"
 #include "numerics/cdfchi.h"
-
-namespace {
-
-// Relative size of the last term kept, and the most terms in each direction.
-const double term_tolerance = 1.0e-5;
-const int most_terms = 1000;
-
-bool small_term(double term, double sum) { return sum < 1.0e-20 || term < term_tolerance * sum; }
-
-}  // namespace
+#include "numerics/gaminv.h"
+#include "numerics/poisson_mixture.h"
 
 void cumchn(double* x, double* df, double* pnonc, double* cum, double* ccum) {
     if (*x <= 0.0) {
@@ -30,68 +22,34 @@ void cumchn(double* x, double* df, double* pnonc, double* cum, double* ccum) {
         return;
     }
     const double xnonc = *pnonc / 2.0;
-    // The Poisson index is kept as a double: a huge pnonc must not
-    // overflow an integer.
-    double icent = std::trunc(xnonc);
-    if (icent == 0.0) {
-        icent = 1.0;
+    if (!has_whole_indices(xnonc) || !std::isfinite(*df)) {
+        *cum = std::numeric_limits<double>::quiet_NaN();
+        *ccum = std::numeric_limits<double>::quiet_NaN();
+        return;
     }
-    const double chid2 = *x / 2.0;
-    // Degrees of freedom of the central term of Poisson index i.
-    auto dg = [&](double i) { return *df + 2.0 * i; };
+    if (std::isinf(*x)) {
+        *cum = 1.0;
+        *ccum = 0.0;
+        return;
+    }
+    double chid2 = *x / 2.0;
+    const double half_df = *df / 2.0;
+    PoissonMixture mixture(xnonc);
 
-    // Poisson weight and central chi-squared tail of the largest term.
-    double t1 = icent + 1.0;
-    const double centwt = std::exp(-xnonc + icent * std::log(xnonc) - alngam(&t1));
-    double dfcent = dg(icent);
+    // The central lower tail of index i (df + 2i degrees of freedom) at the
+    // centre, and its fall to the next index: the gamma density term
+    // (x/2)^a e^(-x/2) / Gamma(a + 1) with a = df/2 + i.
+    double dfcent = *df + 2.0 * mixture.centre();
     double pcent;
     double ccent;
     cumchi(x, &dfcent, &pcent, &ccent);
-    // The difference of the central tails for df and df + 2:
-    // (x/2)^(df/2) exp(-x/2) / Gamma(df/2 + 1).
-    double dfd2 = dg(icent) / 2.0;
-    double t3 = 1.0 + dfd2;
-    const double centaj = std::exp(dfd2 * std::log(chid2) - chid2 - alngam(&t3));
-    double sum = centwt * pcent;
-
-    // Backward from the centre toward index 0.
-    double sumadj = 0.0;
-    double adj = centaj;
-    double wt = centwt;
-    double i = icent;
-    for (int terms = 1; terms <= most_terms; ++terms) {
-        dfd2 = dg(i) / 2.0;
-        adj = adj * dfd2 / chid2;
-        sumadj += adj;
-        const double pterm = pcent + sumadj;
-        wt *= i / xnonc;
-        const double term = wt * pterm;
-        sum += term;
-        i -= 1.0;
-        if (small_term(term, sum) || i == 0.0) {
-            break;
-        }
-    }
-
-    // Forward from the centre.
-    sumadj = centaj;
-    adj = centaj;
-    wt = centwt;
-    i = icent;
-    for (int terms = 1; terms <= most_terms; ++terms) {
-        wt *= xnonc / (i + 1.0);
-        const double pterm = pcent - sumadj;
-        const double term = wt * pterm;
-        sum += term;
-        i += 1.0;
-        dfd2 = dg(i) / 2.0;
-        adj = adj * chid2 / dfd2;
-        sumadj += adj;
-        if (small_term(term, sum)) {
-            break;
-        }
-    }
-    *cum = sum;
+    double acent = half_df + mixture.centre();
+    const double centaj = rcomp(&acent, &chid2) / acent;
+    *cum = mixture.sum_by_differences(
+        pcent, centaj,
+        // Multiplied first: the ratio alone overflows for a tiny x.
+        [&](double adj, double i) { return adj * (half_df + i + 1.0) / chid2; },
+        [&](double adj, double i) { return adj * (chid2 / (half_df + i)); });
     *ccum = 0.5 + (0.5 - *cum);
 }
 

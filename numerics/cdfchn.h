@@ -4,10 +4,11 @@
 #define VORLAN2_NUMERICS_CDFCHN_H
 
 // which = 1: p, q from x, df, pnonc; 2: x; 3: df; 4: pnonc. The inverse
-// modes match p alone (q is neither checked nor written). The series stops
-// at a relative term size of 1e-5, which bounds the accuracy. status 0 on
+// modes match p alone (q is neither checked nor written). The series is
+// summed until the terms left out are provably negligible. status 0 on
 // success; otherwise status and bound name the failed argument or limit;
-// 10: the forward computation failed.
+// 10: the forward computation failed (pnonc or df not finite, or pnonc
+// above 2^53).
 void cdfchn(int* which, double* p, double* q, double* x, double* df, double* pnonc, int* status, double* bound);
 
 // Non-central chi-squared: cum = P(X <= x) with df degrees of freedom and

@@ -5,21 +5,12 @@
 #include <cmath>
 #include <limits>
 
-#include "numerics/auxiliary_functions.h"
+#include "numerics/beta_factors.h"
 #include "numerics/bratio.h"
 #include "numerics/cdf_checks.h"
 #include "numerics/cdf_search.h"
 #include "numerics/cdff.h"
-
-namespace {
-
-// Relative size of the last term kept, and the most terms in each direction.
-const double term_tolerance = 1.0e-4;
-const int most_terms = 1000;
-
-bool small_term(double term, double sum) { return sum < 1.0e-20 || term < term_tolerance * sum; }
-
-}  // namespace
+#include "numerics/poisson_mixture.h"
 
 void cumfnc(double* f, double* dfn, double* dfd, double* pnonc, double* cum, double* ccum) {
     if (*f <= 0.0) {
@@ -31,15 +22,13 @@ void cumfnc(double* f, double* dfn, double* dfd, double* pnonc, double* cum, dou
         cumf(f, dfn, dfd, cum, ccum);
         return;
     }
+    *cum = std::numeric_limits<double>::quiet_NaN();
+    *ccum = std::numeric_limits<double>::quiet_NaN();
     const double xnonc = *pnonc / 2.0;
-    // The Poisson index is kept as a double: a huge pnonc must not
-    // overflow an integer.
-    double icent = std::trunc(xnonc);
-    if (icent == 0.0) {
-        icent = 1.0;
+    if (!has_whole_indices(xnonc)) {
+        return;
     }
-    double t1 = icent + 1.0;
-    const double centwt = std::exp(-xnonc + icent * std::log(xnonc) - alngam(&t1));
+    PoissonMixture mixture(xnonc);
 
     // The beta variable xx = dfn f / (dfd + dfn f), the smaller of xx and
     // yy = 1 - xx formed directly.
@@ -53,59 +42,35 @@ void cumfnc(double* f, double* dfn, double* dfd, double* pnonc, double* cum, dou
     } else {
         xx = 1.0 - yy;
     }
-    double adn = *dfn * 0.5 + icent;
-    double b = *dfd * 0.5;
-    double betdn;
-    double dummy;
-    int ierr = 0;
-    bratio(&adn, &b, &xx, &yy, &betdn, &dummy, &ierr);
-    if (ierr != 0) {
-        *cum = std::numeric_limits<double>::quiet_NaN();
-        *ccum = std::numeric_limits<double>::quiet_NaN();
+    if (xx == 0.0) {
+        // f so small that xx underflows: every ratio is I_0 = 0.
+        *cum = 0.0;
+        *ccum = 1.0;
         return;
     }
-    double aup = adn;
-    double betup = betdn;
-    double sum = centwt * betdn;
-
-    // Backward: I_xx(a - 1, b) = I_xx(a, b) + dnterm, with dnterm updated by
-    // its ratio from one index to the next.
-    double xmult = centwt;
-    double i = icent;
-    double t4 = adn + b;
-    double t5 = adn + 1.0;
-    double dnterm = std::exp(alngam(&t4) - alngam(&t5) - alngam(&b) + adn * std::log(xx) + b * std::log(yy));
-    for (int terms = 0; terms < most_terms && !(small_term(xmult * betdn, sum) || i <= 0.0); ++terms) {
-        xmult *= i / xnonc;
-        i -= 1.0;
-        adn -= 1.0;
-        dnterm = (adn + 1.0) / ((adn + b) * xx) * dnterm;
-        betdn += dnterm;
-        sum += xmult * betdn;
+    const double half_dfn = *dfn * 0.5;
+    double a = half_dfn + mixture.centre();
+    double b = *dfd * 0.5;
+    double betcent;
+    double dummy;
+    int ierr = 0;
+    bratio(&a, &b, &xx, &yy, &betcent, &dummy, &ierr);
+    if (ierr != 0) {
+        return;
     }
-
-    // Forward: I_xx(a + 1, b) = I_xx(a, b) - upterm.
-    i = icent + 1.0;
-    xmult = centwt;
-    double upterm;
-    if (aup - 1.0 + b == 0.0) {
-        upterm = std::exp(-alngam(&aup) - alngam(&b) + (aup - 1.0) * std::log(xx) + b * std::log(yy));
-    } else {
-        double t6 = aup - 1.0 + b;
-        upterm = std::exp(alngam(&t6) - alngam(&aup) - alngam(&b) + (aup - 1.0) * std::log(xx) + b * std::log(yy));
-    }
-    for (int terms = 1; terms <= most_terms; ++terms) {
-        xmult *= xnonc / i;
-        i += 1.0;
-        aup += 1.0;
-        upterm = (aup + b - 2.0) * xx / (aup - 1.0) * upterm;
-        betup -= upterm;
-        sum += xmult * betup;
-        if (small_term(xmult * betup, sum)) {
-            break;
-        }
-    }
-    *cum = sum;
+    // I_xx(a, b) - I_xx(a + 1, b) = xx^a yy^b / (a B(a, b)).
+    const double centterm = brcomp(&a, &b, &xx, &yy) / a;
+    *cum = mixture.sum_by_differences(
+        betcent, centterm,
+        [&](double term, double i) {
+            const double above = half_dfn + i + 1.0;
+            // Divided by xx last: the product with it may underflow.
+            return term * above / (above - 1.0 + b) / xx;
+        },
+        [&](double term, double i) {
+            const double below = half_dfn + i - 1.0;
+            return term * xx * (below + b) / (below + 1.0);
+        });
     *ccum = 0.5 + (0.5 - *cum);
 }
 

@@ -5,9 +5,10 @@
 
 // which = 1: p, q from f, dfn, dfd, phonc; 2: f; 3: dfn; 4: dfd; 5: phonc.
 // The inverse modes match p alone (q is neither checked nor written). The
-// series stops at a relative term size of 1e-4, which bounds the accuracy.
-// status 0 on success; otherwise status and bound name the failed argument
-// or limit; 10: the forward computation failed.
+// series is summed until the terms left out are provably negligible. status 0
+// on success; otherwise status and bound name the failed argument or limit;
+// 10: the forward computation failed (phonc not finite or above 2^53, or the
+// incomplete beta ratio failed).
 void cdffnc(int* which, double* p, double* q, double* f, double* dfn, double* dfd, double* phonc, int* status,
             double* bound);
 

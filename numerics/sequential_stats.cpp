@@ -82,6 +82,12 @@ void print_3D_array(const T* a, int depth, int rows, int cols, const char* forma
     std::printf("\n");
 }
 
+// Gamma has its poles at 0, -1, -2, ...
+bool gamma_pole(double x) { return x <= 0.0 && x == std::floor(x); }
+
+// -1 where Gamma(x) is negative (x in (-1, 0), (-3, -2), ...), else 1.
+double gamma_sign(double x) { return x < 0.0 && std::fmod(std::floor(x), 2.0) != 0.0 ? -1.0 : 1.0; }
+
 }  // namespace
 
 void sequential_mean(double* mean, double* x, double n) { *mean = ((n - 1.0) * *mean + *x) / n; }
@@ -121,14 +127,25 @@ void print_3D_array_double(double* a, int depth, int rows, int cols) { print_3D_
 void print_3D_array_int(int* a, int depth, int rows, int cols) { print_3D_array(a, depth, rows, cols, "%d "); }
 
 double lchoose(double n, double k) {
-    // Outside 0 <= k <= n the coefficient is 0; log-gamma would be asked for a pole.
-    if (k < 0.0 || k > n) {
-        return -std::numeric_limits<double>::infinity();
-    }
     double n1 = n + 1.0;
     double k1 = k + 1.0;
     double nk1 = n - k + 1.0;
-    return alngam(&n1) - (alngam(&k1) + alngam(&nk1));
+    if (n1 > 0.0 && k1 > 0.0 && nk1 > 0.0) {
+        return alngam(&n1) - (alngam(&k1) + alngam(&nk1));
+    }
+    // Beyond, a gamma argument is negative: the coefficient Gamma(n + 1) /
+    // (Gamma(k + 1) Gamma(n - k + 1)) has no value at a pole of the numerator,
+    // is 0 at a pole of the denominator, and has no real logarithm when negative.
+    if (gamma_pole(n1)) {
+        return std::numeric_limits<double>::quiet_NaN();
+    }
+    if (gamma_pole(k1) || gamma_pole(nk1)) {
+        return -std::numeric_limits<double>::infinity();
+    }
+    if (gamma_sign(n1) * gamma_sign(k1) * gamma_sign(nk1) < 0.0) {
+        return std::numeric_limits<double>::quiet_NaN();
+    }
+    return std::lgamma(n1) - (std::lgamma(k1) + std::lgamma(nk1));
 }
 
 float lchoosef(float n, float k) { return static_cast<float>(lchoose(static_cast<double>(n), static_cast<double>(k))); }

@@ -24,7 +24,9 @@ void print_mat_int(int* m, int rows, int cols);
 void print_3D_array_double(double* a, int depth, int rows, int cols);
 void print_3D_array_int(int* a, int depth, int rows, int cols);
 
-// ln of the binomial coefficient n over k; -infinity unless 0 <= k <= n.
+// ln of the binomial coefficient Gamma(n + 1) / (Gamma(k + 1) Gamma(n - k + 1)), for
+// any real n and k: -infinity where it is 0 (k or n - k a negative whole number, n
+// not); NaN where it is negative or has no value (n a negative whole number).
 double lchoose(double n, double k);
 // The same from float arguments, computed in double and rounded to float.
 float lchoosef(float n, float k);

@@ -32,10 +32,12 @@ float gennf(float dfn, float dfd, float xnonc);
 float genbet(float aa, float bb);
 
 // Binomial count of n trials with probability pp (Kachitvichyanukul-Schmeiser BTPE,
-// inversion when n min(pp, 1 - pp) < 30).
+// inversion when n min(pp, 1 - pp) < 30). A pp that is not finite ends the process
+// with "PP not finite in IGNBIN".
 long ignbin(long n, float pp);
 // Poisson count with mean mu (Ahrens-Dieter 1982 algorithm PD for mu >= 10, table
-// inversion below).
+// inversion below). A mu that is not finite ends the process with "MU not finite in
+// IGNPOI".
 long ignpoi(float mu);
 // Negative binomial: failures before the n-th success of probability p.
 long ignnbn(long n, float p);

@@ -316,6 +316,10 @@ long poisson_table(float mu) {
 }  // namespace
 
 long ignbin(long n, float pp) {
+    // No search or rejection step ends for a probability that is not a number.
+    if (!std::isfinite(pp)) {
+        ftnstop("PP not finite in IGNBIN");
+    }
     if (!bin.any || pp != bin.psave || n != bin.nsave) {
         set_binomial(n, pp);
     }
@@ -324,6 +328,10 @@ long ignbin(long n, float pp) {
 }
 
 long ignpoi(float mu) {
+    // No search or rejection step ends for a mean that is not a number.
+    if (!std::isfinite(mu)) {
+        ftnstop("MU not finite in IGNPOI");
+    }
     if (mu >= 10.0f) {
         return poisson_pd(mu);
     }

@@ -138,9 +138,9 @@ void LGM_mixed::CSFD(bool copy) {
 
 WH::WH(double s) : y(1234), z(5678) {
   check_seed(s);
+  // Below 1/30269 x is 0 and stays 0: the y and z parts still move, so the
+  // outputs stay inside (0, 1), from a shorter cycle.
   x = static_cast<std::uint64_t>(s * 30269.0);
-  // The first generator would stay at 0 for ever.
-  if (x == 0) throw_logic_error("Ranvar: seed out of range");
 }
 
 WH::~WH() { retire(copy_to_disk); }

@@ -64,7 +64,7 @@ private:
 // modulo 1, is the output.
 class WH : public Random {
 public:
-  // x = integer part of s * 30269 (must not be 0), y = 1234, z = 5678.
+  // x = integer part of s * 30269 (0 for s below 1/30269), y = 1234, z = 5678.
   explicit WH(double s);
   WH(const WH&) = delete;
   WH& operator=(const WH&) = delete;

@@ -302,13 +302,20 @@ double VariBinomial::Next_very_small(int n, double p) {
   double r = p / q;
   double u = U.Next();
   double t = integer_power(q, n);
+  // With q^n rounding to 0 every term is 0 and the search would find nothing.
+  if (t == 0.0) throw_logic_error("Ranvar: illegal parameters");
   double s = t;
-  for (int k = 0; k <= n; ++k) {
-    if (s >= u) return k;
+  // The counter is a double so that it cannot overflow at n = INT_MAX. A u
+  // above the computed sum of all the probabilities ends the search at the
+  // last k reached: k = n, or the first k past the mode whose probability no
+  // longer changes s (the later ones are smaller still).
+  for (double k = 0.0;; k = k + 1.0) {
+    if (s >= u || k == n) return k;
     t = t * (((n - k) * r) / (k + 1.0));
+    double before = s;
     s = s + t;
+    if (s == before) return k + 1.0;
   }
-  return 0.0;
 }
 
 double VariBinomial::Next_small(int n, double p) {
@@ -327,6 +334,7 @@ double VariBinomial::Next_small(int n, double p) {
   for (;;) {
     t1 = t1 * (((n - k1) * r) / (k1 + 1.0));
     k1 = k1 + 1.0;
+    double before = s;
     s = s + t1;
     if (s >= u) return k1;
     if (k2 > 0.0) {
@@ -335,11 +343,11 @@ double VariBinomial::Next_small(int n, double p) {
       k2 = k2 - 1.0;
       s = s + t2;
       if (s >= u) return k2;
-    } else if (k1 >= n) {
-      return 0.0;
     }
-    // Both searches have run out of mass: s can no longer grow.
-    if (t1 == 0.0 && (k2 == 0.0 || t2 == 0.0)) return 0.0;
+    // A u above the computed sum of all the probabilities ends the search at
+    // the top k reached, once both searches are exhausted or their
+    // probabilities (which only shrink from here) no longer change s.
+    if ((k2 == 0.0 && k1 >= n) || s == before) return k1 < n ? k1 : n;
   }
 }
 

@@ -125,6 +125,8 @@ ExtReal MixedRandom::Mean() const { return mean; }
 ExtReal MixedRandom::Variance() const { return var; }
 
 RepeatedRandom::RepeatedRandom(Random& rv, int n) : rv(&rv), n(n) {
+  // Refused rather than drawn as 0: the mean and variance (mu n, sigma^2 n)
+  // of a negative count would be negative for a variable that is always 0.
   if (n < 0) throw_logic_error("Ranvar: illegal parameters");
 }
 

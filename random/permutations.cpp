@@ -11,7 +11,8 @@
 
 void RandomPermutation::Next(int N, int M, int* out, int start) {
   if (N < M) throw_logic_error("Ranvar: N < M in RandomPermutation");
-  if (M < 0) throw_logic_error("Ranvar: negative count in RandomPermutation");
+  // Nothing to draw: no work array either (N may be negative here).
+  if (M <= 0) return;
   if (N > 0 && start > INT_MAX - (N - 1)) {
     throw_logic_error("Ranvar: values out of range in RandomPermutation");
   }

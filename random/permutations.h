@@ -6,7 +6,8 @@
 class RandomPermutation {
 public:
   // Writes M distinct values of start ... start + N - 1 to out[0 ... M - 1] in
-  // random order, one uniform draw per value; 0 <= M <= N.
+  // random order, one uniform draw per value; M <= N. M <= 0 draws and writes
+  // nothing.
   void Next(int N, int M, int* out, int start);
 };
 

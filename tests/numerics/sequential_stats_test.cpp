@@ -113,10 +113,34 @@ TEST(Lchoose, LogBinomialCoefficients) {
     EXPECT_EQ(lchoosef(20.0f, 7.0f), static_cast<float>(11.258291246564648));  // R: log(choose(20, 7))
 }
 
-TEST(Lchoose, OutsideTheRangeIsMinusInfinity) {
+// mpmath: log(gamma(n + 1) / (gamma(k + 1) gamma(n - k + 1))).
+TEST(Lchoose, NonIntegerKBeyondTheWholeRange) {
+    struct Case {
+        double n, k, expected;
+    };
+    const Case cases[] = {
+        {5, 5.5, -1.4474352599997956},
+        {5, -0.5, -1.4474352599997956},
+        {5, -0.999, -8.6970656470533204},
+        {0.5, -0.25, -0.23966206804605504},
+        {10, 10.3, -0.97063535483010083},
+        // A negative gamma argument with a positive coefficient.
+        {5, 7.5, -5.6218225298954327},
+        {-1.5, 2, 0.62860865942237414},
+    };
+    for (const Case& c : cases) {
+        EXPECT_NEAR(lchoose(c.n, c.k), c.expected, 1e-13 * (1.0 + std::fabs(c.expected))) << c.n << " " << c.k;
+    }
+}
+
+TEST(Lchoose, ZeroIsMinusInfinityAndNoRealLogarithmIsNaN) {
     const double minus_infinity = -std::numeric_limits<double>::infinity();
     EXPECT_EQ(lchoose(5, 6), minus_infinity);
     EXPECT_EQ(lchoose(5, -1), minus_infinity);
-    EXPECT_EQ(lchoose(-2, 1), minus_infinity);
+    EXPECT_EQ(lchoose(2.5, -3), minus_infinity);
     EXPECT_EQ(lchoosef(3.0f, 4.0f), -std::numeric_limits<float>::infinity());
+    // Negative coefficients: C(5, -1.5) = -0.0181, C(-0.5, 3) = -0.3125, C(-2, 1) = -2.
+    EXPECT_TRUE(std::isnan(lchoose(5, -1.5)));
+    EXPECT_TRUE(std::isnan(lchoose(-0.5, 3)));
+    EXPECT_TRUE(std::isnan(lchoose(-2, 1)));
 }

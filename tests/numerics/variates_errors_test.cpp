@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,9 @@ float p_negative[3] = {0.2f, -0.1f, 0.5f};
 float p_above_one[3] = {0.2f, 1.5f, 0.5f};
 float p_sum_above_one[3] = {0.6f, 0.5f, 0.0f};
 float p_valid[3] = {0.2f, 0.3f, 0.5f};
+const float nan_f = std::numeric_limits<float>::quiet_NaN();
+const float inf_f = std::numeric_limits<float>::infinity();
+float p_nan[3] = {nan_f, 0.3f, 0.5f};
 long counts[3];
 
 void set_normal_of(long p, std::vector<float> covm) {
@@ -66,6 +70,18 @@ TEST(VariatesDeathTest, ParameterErrorsWriteTheirTextsAndExitWithStatus1) {
         {"genmul p < 0", [] { genmul(5, p_negative, 3, counts); }, "Some P(i) < 0 in GENMUL\n"},
         {"genmul p > 1", [] { genmul(5, p_above_one, 3, counts); }, "Some P(i) > 1 in GENMUL\n"},
         {"genmul sum", [] { genmul(5, p_sum_above_one, 3, counts); }, "Sum of P(i) > 1 in GENMUL\n"},
+        {"ignbin NaN", [] { ignbin(10, nan_f); }, "PP not finite in IGNBIN\n"},
+        {"ignbin infinite", [] { ignbin(10, -inf_f); }, "PP not finite in IGNBIN\n"},
+        {"ignpoi NaN", [] { ignpoi(nan_f); }, "MU not finite in IGNPOI\n"},
+        {"ignpoi NaN after a valid mean",
+         [] {
+             ignpoi(25.0f);
+             ignpoi(nan_f);
+         },
+         "MU not finite in IGNPOI\n"},
+        {"ignpoi infinite", [] { ignpoi(inf_f); }, "MU not finite in IGNPOI\n"},
+        {"genmul NaN probability", [] { genmul(5, p_nan, 3, counts); }, "PP not finite in IGNBIN\n"},
+        {"ignnbn NaN probability", [] { ignnbn(3, nan_f); }, "MU not finite in IGNPOI\n"},
         {"ignnbn n first", [] { ignnbn(-1, 0.0f); }, "N < 0 in IGNNBN\n"},
         {"ignnbn p <= 0", [] { ignnbn(3, 0.0f); }, "P <= 0 in IGNNBN\n"},
         {"ignnbn p >= 1", [] { ignnbn(3, 1.0f); }, "P >= 1 in IGNNBN\n"},

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -350,23 +351,49 @@ TEST_F(DiscreteTest, INextRoundsAndRefusesValuesBeyondTheIntRange) {
   EXPECT_NEAR(k, 1e9, 2e5);
 }
 
+// The largest uniform of MT, 1 - 2^-33, lies above the computed sum of the
+// Binomial(1e6, 1e-4) probabilities (the probability of the mode, from
+// logarithms of factorials near 1.3e7, leaves it about 1.7e-9 short of 1):
+// the draw is still in the top tail, at
+// or above the quantile of that uniform (R: qbinom(2^-33, 1e6, 1e-4,
+// lower.tail = FALSE) = 170), and not beyond where the probabilities fall
+// below 1e-18 (R: dbinom(200, 1e6, 1e-4) = 4.7e-19).
+TEST_F(DiscreteTest, VariBinomialTopTailUniformsGiveTopTailDraws) {
+  const double largest = 1.0 - 1.0 / 8589934592.0;
+  ScriptedGenerator top(std::vector<double>(2, largest));
+  Random::Set(top);
+  VariBinomial binomial;
+  const double k = binomial.Next(1000000, 0.0001);
+  EXPECT_GE(k, 170.0);
+  EXPECT_LE(k, 200.0);
+  const double failures = 1000000.0 - binomial.Next(1000000, 0.9999);
+  EXPECT_GE(failures, 170.0);
+  EXPECT_LE(failures, 200.0);
+}
+
 // A uniform that no partial sum reaches (out of the generators' range, so
-// certain to exhaust the mass) ends every search once its terms vanish.
+// certain to exhaust the mass) ends every search once its terms vanish, at
+// the top of the distribution (the binomial draws at least 6 standard
+// deviations above the mean, or n).
 TEST_F(DiscreteTest, SearchesEndWhenTheirTermsVanish) {
-  ScriptedGenerator beyond(std::vector<double>(8, 1.5));
+  ScriptedGenerator beyond(std::vector<double>(16, 1.5));
   Random::Set(beyond);
   VariPoisson poisson;
   VariBinomial binomial;
   EXPECT_GT(poisson.Next_very_small(5), 30.0);
   EXPECT_GT(poisson.Next_small(50), 100.0);
-  EXPECT_EQ(binomial.Next_very_small(10, 0.3), 0.0);
-  EXPECT_EQ(binomial.Next_small(100000000, 0.000001), 0.0);
-  EXPECT_EQ(binomial.Next_small(1000, 0.1), 0.0);
+  EXPECT_EQ(binomial.Next_very_small(10, 0.3), 10.0);
+  EXPECT_GT(binomial.Next_small(100000000, 0.000001), 160.0);
+  EXPECT_GT(binomial.Next_small(1000, 0.1), 157.0);
+  // n = INT_MAX: the counter of the search from 0 must not overflow.
+  EXPECT_GT(binomial.Next_very_small(INT_MAX, 2e-9), 20.0);
   // Inputs for which the searches cannot start or their counters cannot hold.
   EXPECT_TRUE(Raises<RBD_COMMON::Logic_error>([&] { poisson.Next_very_small(800); },
                                               "Ranvar: illegal parameters"));
   EXPECT_TRUE(Raises<RBD_COMMON::Runtime_error>([&] { poisson.Next_small(3e9); },
                                                 "Cannot convert to integer "));
+  EXPECT_TRUE(Raises<RBD_COMMON::Logic_error>([&] { binomial.Next_very_small(100000, 0.9); },
+                                              "Ranvar: illegal parameters"));
 }
 
 }  // namespace
