@@ -28,10 +28,12 @@ std::optional<double> finite_field(FieldSplitter& fields) {
 // A map read with a chromosome number for its positions (a PLINK .map) puts
 // every SNP outside it, where no switch is ever placed.
 bool some_snp_inside_map(const snps_map& snps, const std::vector<double>& map_positions) {
-    const auto [lowest, highest] = std::minmax_element(map_positions.begin(), map_positions.end());
-    return std::any_of(snps.begin(), snps.end(), [&](const auto& entry) {
+    const auto bounds = std::minmax_element(map_positions.begin(), map_positions.end());
+    const double lowest = *bounds.first;
+    const double highest = *bounds.second;
+    return std::any_of(snps.begin(), snps.end(), [lowest, highest](const auto& entry) {
         const double position = entry.first;
-        return *lowest < position && position < *highest;
+        return lowest < position && position < highest;
     });
 }
 

@@ -99,7 +99,8 @@ int run_vorlan2(int argc, char** argv) {
         std::cerr << e.message << std::endl;
         return 1;
     } catch (...) {
-        // The console failed; the summary file holds the whole transcript.
+        // Above all a console that failed: the summary file then holds the
+        // whole transcript.
         std::cerr << describe_current_exception() << std::endl;
         return 1;
     }
