@@ -3,6 +3,8 @@
 #include "simulator/line_reader.h"
 
 #include <cstring>
+#include <new>
+#include <string>
 
 #include "simulator/exceptions.h"
 
@@ -11,8 +13,8 @@ namespace {
 constexpr std::size_t initial_buffer = 1 << 16;
 }
 
-LineReader::LineReader(const std::string& path)
-    : path_(path), file_(std::fopen(path.c_str(), "rb")), buffer_(initial_buffer) {}
+LineReader::LineReader(const std::string& path, MemoryCheck fits)
+    : path_(path), fits_(fits), file_(std::fopen(path.c_str(), "rb")), buffer_(initial_buffer) {}
 
 LineReader::~LineReader() {
     if (file_ != nullptr) std::fclose(file_);
@@ -25,7 +27,7 @@ bool LineReader::fill() {
         end_ -= begin_;
         begin_ = 0;
     }
-    if (end_ == buffer_.size()) buffer_.resize(2 * buffer_.size());
+    if (end_ == buffer_.size()) grow();
     const std::size_t n = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
     if (n == 0) {
         if (std::ferror(file_)) throw badfilename(path_, "can't read file.");
@@ -34,6 +36,21 @@ bool LineReader::fill() {
     }
     end_ += n;
     return true;
+}
+
+// A line without end (a device, a binary file) would otherwise take memory
+// until the machine kills the run. Growing holds the old and the new buffer
+// at once; an address-space limit shows as a failed allocation.
+void LineReader::grow() {
+    const std::size_t size = 2 * buffer_.size();
+    try {
+        if (fits_(buffer_.size() + size)) {
+            buffer_.resize(size);
+            return;
+        }
+    } catch (const std::bad_alloc&) {
+    }
+    throw badfilename(path_, "line " + std::to_string(lines_ + 1) + " is too long to fit in memory.");
 }
 
 bool LineReader::next(std::string_view& line) {
@@ -57,5 +74,6 @@ bool LineReader::next(std::string_view& line) {
         searched = begin_ + kept;
     }
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    ++lines_;
     return true;
 }

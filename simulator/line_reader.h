@@ -7,9 +7,16 @@
 #include <string_view>
 #include <vector>
 
+#include "simulator/physical_memory.h"
+
 class LineReader {
 public:
-    explicit LineReader(const std::string& path);
+    // Whether the reader may hold this many bytes at once.
+    using MemoryCheck = bool (*)(std::size_t bytes);
+
+    // A line longer than `fits` allows (by default, than the machine's
+    // physical memory) is refused rather than read.
+    explicit LineReader(const std::string& path, MemoryCheck fits = fits_in_physical_memory);
     ~LineReader();
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
@@ -18,7 +25,7 @@ public:
 
     // The next line, valid until the next call; false once no line is left.
     // A last line without a line end is read. Raises badfilename when the
-    // file cannot be read.
+    // file cannot be read or the line cannot be held in memory.
     bool next(std::string_view& line);
 
     // True when the last read ran into the end of the file.
@@ -26,14 +33,17 @@ public:
 
 private:
     bool fill();
+    void grow();
 
     std::string path_;
+    MemoryCheck fits_;
     std::FILE* file_;
     std::vector<char> buffer_;
     std::size_t begin_ = 0;
     std::size_t end_ = 0;
     bool eof_ = false;
     bool at_end_ = false;
+    long long lines_ = 0;  // returned so far
 };
 
 // Splits a line at blanks and tabs, one field at a time.

@@ -6,11 +6,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <memory>
-#include <iostream>
+#include <stdexcept>
 #include <string>
 
 #include <boost/iostreams/categories.hpp>
 
+#include "simulator/console.h"
 #include "simulator/exceptions.h"
 #include "simulator/parallel_gzip.h"
 #include "simulator/parameters.h"
@@ -130,9 +131,11 @@ void update_summary_file(const Parameters& parameters, std::ostringstream& buffe
                          std::ios_base::openmode mode) {
     auto summary = open_output_file(parameters.summary_file, mode);
     const std::string text = buffer.str();
-    std::cout << text << std::flush;
+    const std::string console_failure = write_to_console(text);
     *summary << text;
     buffer.str("");
     buffer.clear();
     finish_output_file(summary, parameters.summary_file);
+    // The run ends; the summary file keeps the record of why.
+    if (!console_failure.empty()) throw std::runtime_error(console_failure);
 }

@@ -14,6 +14,7 @@
 
 #include "simulator/exceptions.h"
 #include "simulator/ordered_tasks.h"
+#include "simulator/output_names.h"
 #include "simulator/tag_file.h"
 #include "simulator/text_pool.h"
 #include "simulator/output_file.h"
@@ -28,36 +29,6 @@ void append_number(std::string& out, long long value) {
     const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
     out.append(digits, end);
 }
-
-class OutputNames {
-public:
-    explicit OutputNames(const VorlanParameters& params) {
-        const std::string name = params.output_file.filename().string();
-        compressed_ = is_gzip_name(params.output_file);
-        if (compressed_) {
-            directory_ = params.output_directory;
-            stem_ = name.substr(0, name.rfind('.'));
-        } else {
-            whole_ = params.output_file.string();
-        }
-    }
-
-    // A haplotype, genotype or tag-genotype file: compressed with a ".gz" output name.
-    fs::path data_file(const std::string& suffix) const {
-        return compressed_ ? directory_ / (stem_ + suffix + ".gz") : fs::path(whole_ + suffix);
-    }
-
-    // A legend or sample file: always plain text.
-    fs::path text_file(const std::string& suffix) const {
-        return compressed_ ? directory_ / (stem_ + suffix) : fs::path(whole_ + suffix);
-    }
-
-private:
-    bool compressed_;
-    fs::path directory_;
-    std::string stem_;
-    std::string whole_;
-};
 
 const char* const genotype_triples[3] = {" 1 0 0", " 0 1 0", " 0 0 1"};
 
@@ -205,7 +176,6 @@ void Vorlanerator::output_haplotypes() const {
     update_summary_file(params, buffer, std::ios::app);
 
     const OutputNames names(params);
-    const char* const group_names[2] = {".controls", ".cases"};
     const int bounds[3] = {0, 2 * params.ncontrols, 2 * (params.ncontrols + params.ncases)};
 
     const int available = static_cast<int>(simulated_haplotypes.size());
@@ -227,7 +197,7 @@ void Vorlanerator::output_haplotypes() const {
 
     if (!params.flag_given("-no_haps_output")) {
         for (int g = 0; g < 2; ++g) {
-            const fs::path path = names.data_file(group_names[g] + std::string(".haps"));
+            const fs::path path = names.haplotype_file(g);
             auto out = open_output_file(path, buffer, std::ios::out);
             update_summary_file(params, buffer, std::ios::app);
             const int S = static_cast<int>(panel_data.snps_data.size());
@@ -242,7 +212,7 @@ void Vorlanerator::output_haplotypes() const {
             finish_output_file(out, path);
         }
 
-        const fs::path path = names.text_file(".legend");
+        const fs::path path = names.legend_file();
         auto out = open_output_file(path, buffer, std::ios::out);
         line = "rs pos X0 X1\n";
         write_line(*out);
@@ -264,7 +234,7 @@ void Vorlanerator::output_haplotypes() const {
         std::vector<int> all_snps(panel_data.snps_data.size());
         for (std::size_t j = 0; j < all_snps.size(); ++j) all_snps[j] = static_cast<int>(j);
         for (int g = 0; g < 2; ++g) {
-            const fs::path path = names.data_file(group_names[g] + std::string(".gen"));
+            const fs::path path = names.genotype_file(g);
             auto out = open_output_file(path, buffer, std::ios::out);
             update_summary_file(params, buffer, std::ios::app);
             write_genotype_lines(*out, all_snps, read_bounds[g], read_bounds[g + 1]);
@@ -286,7 +256,7 @@ void Vorlanerator::output_haplotypes() const {
             }
         }
         for (int g = 0; g < 2; ++g) {
-            const fs::path path = names.data_file(group_names[g] + std::string(".tags.gen"));
+            const fs::path path = names.tag_genotype_file(g);
             auto out = open_output_file(path, buffer, std::ios::out);
             update_summary_file(params, buffer, std::ios::app);
             write_genotype_lines(*out, tag_snps, read_bounds[g], read_bounds[g + 1]);
@@ -295,7 +265,7 @@ void Vorlanerator::output_haplotypes() const {
     }
 
     for (int g = 0; g < 2; ++g) {
-        const fs::path path = names.text_file(group_names[g] + std::string(".sample"));
+        const fs::path path = names.sample_file(g);
         auto out = open_output_file(path, buffer, std::ios::out);
         update_summary_file(params, buffer, std::ios::app);
         line = "ID_1 ID_2 missing pheno\n0 0 0 B\n";

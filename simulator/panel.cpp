@@ -1,6 +1,7 @@
 // Reading the genetic map and the haplotype and legend files of the panel.
 #include "simulator/panel.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iomanip>
 #include <iostream>
@@ -22,6 +23,18 @@ std::optional<double> finite_field(FieldSplitter& fields) {
     const auto value = parse_real_token(field);
     if (!value || !std::isfinite(*value)) return std::nullopt;
     return value;
+}
+
+// A map read with a chromosome number for its positions (a PLINK .map) puts
+// every SNP outside it, where no switch is ever placed.
+bool some_snp_inside_map(const snps_map& snps, const std::vector<double>& map_positions) {
+    const auto bounds = std::minmax_element(map_positions.begin(), map_positions.end());
+    const double lowest = *bounds.first;
+    const double highest = *bounds.second;
+    return std::any_of(snps.begin(), snps.end(), [lowest, highest](const auto& entry) {
+        const double position = entry.first;
+        return lowest < position && position < highest;
+    });
 }
 
 struct LegendLine {
@@ -100,10 +113,18 @@ void Data::read_genetic_map() {
         const auto position = finite_field(fields);
         const auto unused = position ? finite_field(fields) : std::nullopt;
         const auto cM = unused ? finite_field(fields) : std::nullopt;
-        if (!cM)
-            throw badfilename(params.genetic_map_file, "bad line in rates file on line " + std::to_string(count + 1));
+        const auto bad_line = [&] {
+            return badfilename(params.genetic_map_file, "bad line in rates file on line " + std::to_string(count + 1));
+        };
+        if (!cM) throw bad_line();
+        // Infinite or not a number after the scaling, the value would leave
+        // every genetic position without meaning. A finite one is at most a
+        // hundredth of the largest double: interpolation and differences of
+        // such values stay finite.
+        const double value = 4.0 * params.Ne * *cM / 100.0;
+        if (!std::isfinite(value)) throw bad_line();
         map_positions.push_back(*position);
-        map_values.push_back(4.0 * params.Ne * *cM / 100.0);
+        map_values.push_back(value);
     }
 
     buffer << "done\n";
@@ -188,6 +209,9 @@ void Data::read_haplotype_data() {
     label(buffer, "number of SNPs in total: ");
     buffer << count << "\n";
     label(buffer, "number of SNPs in interval: ");
-    buffer << snps_data.size() << "\n\n";
+    buffer << snps_data.size() << "\n";
+    if (!some_snp_inside_map(snps_data, map_positions))
+        buffer << "Warning: no SNP in the interval lies inside the range of the genetic map.\n";
+    buffer << "\n";
     update_summary_file(params, buffer, std::ios::app);
 }

@@ -8,8 +8,10 @@
 #include <sstream>
 
 #include "simulator/association_report.h"
+#include "simulator/console.h"
 #include "simulator/dependency_errors.h"
 #include "simulator/exceptions.h"
+#include "simulator/input_files.h"
 #include "simulator/output_file.h"
 #include "simulator/parameters.h"
 #include "simulator/vorlanerator.h"
@@ -18,11 +20,12 @@ namespace {
 
 const std::string rule(67, '=');
 
-// A console that could not take the whole transcript (a full disk behind a
-// redirection) makes the run a failure, never a finished one.
-int checked_console_status(int status) {
-    if (std::cout.flush()) return status;
-    std::cerr << "Error: can't write standard output." << std::endl;
+// Text for the console alone: a console that cannot take it (a full disk
+// behind a redirection) makes the run a failure, never a finished one.
+int to_console_only(const std::string& text, int status) {
+    const std::string failure = write_to_console(text);
+    if (failure.empty()) return status;
+    std::cerr << "Error: " << failure << std::endl;
     return 1;
 }
 
@@ -56,6 +59,7 @@ int run_vorlan2(int argc, char** argv) {
     int status = 0;
     try {
         parameters.process_parameters(argc, argv);
+        refuse_outputs_over_inputs(parameters);
         std::remove(parameters.summary_file.c_str());
         update_summary_file(parameters, buffer, std::ios::app);
         parameters.parameters_summary(buffer);
@@ -67,8 +71,7 @@ int run_vorlan2(int argc, char** argv) {
     } catch (const HelpException&) {
         std::ostringstream help;
         parameters.parameters_help(help);
-        std::cout << buffer.str() << help.str() << std::endl;
-        return checked_console_status(0);
+        return to_console_only(buffer.str() + help.str() + "\n", 0);
     } catch (const BadInputValueException& e) {
         buffer << e.message << "\n\n";
         status = 1;
@@ -85,13 +88,21 @@ int run_vorlan2(int argc, char** argv) {
 
     const std::time_t end = std::time(nullptr);
     buffer << "\nVORLAN took " << std::difftime(end, start) << " seconds to complete. Have a nice day! \n";
+    // A run stopped before its outputs were checked against its inputs (by
+    // a bad command line, or by that check) must not append to an input.
+    if (input_file_at(parameters, parameters.summary_file)) return to_console_only(buffer.str(), 1);
     try {
         update_summary_file(parameters, buffer, std::ios::app);
     } catch (const badfilename& e) {
         // The transcript cannot reach its file: it still reaches the console.
-        std::cout << buffer.str() << std::flush;
+        to_console_only(buffer.str(), 1);
         std::cerr << e.message << std::endl;
         return 1;
+    } catch (...) {
+        // Above all a console that failed: the summary file then holds the
+        // whole transcript.
+        std::cerr << describe_current_exception() << std::endl;
+        return 1;
     }
-    return checked_console_status(status);
+    return status;
 }

@@ -2,9 +2,13 @@
 // generator, and the default mutation parameter.
 #include "simulator/vorlanerator.h"
 
+#include <unistd.h>
+
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
+#include <random>
 #include <sstream>
 
 #include "random/mt.h"
@@ -22,9 +26,20 @@ Data read_panel(const VorlanParameters& parameters) {
     return data;
 }
 
+// Runs started in the same second (the jobs of a batch array) must differ:
+// the clock's seconds, the process id and a high-resolution clock are mixed.
+unsigned int clock_seed() {
+    const auto ticks = static_cast<std::uint64_t>(std::chrono::high_resolution_clock::now().time_since_epoch().count());
+    std::seed_seq mixed{static_cast<std::uint32_t>(std::time(nullptr)), static_cast<std::uint32_t>(getpid()),
+                        static_cast<std::uint32_t>(ticks), static_cast<std::uint32_t>(ticks >> 32)};
+    std::uint32_t seed = 0;
+    mixed.generate(&seed, &seed + 1);
+    return seed;
+}
+
 double run_seed(const VorlanParameters& params) {
     if (params.flag_given("-nrs")) return 0.12345;
-    srandom(static_cast<std::uint32_t>(std::time(nullptr)));
+    srandom(clock_seed());
     return static_cast<double>(rand()) / 2147483647.0;
 }
 

@@ -25,6 +25,12 @@ std::vector<Case> reader_cases() {
             .fails(bad_file("map.txt", "bad line in rates file on line 3")).creates(summary_only),
         Case("map infinite cM").file("map.txt", "position rate cM\n1000 1 inf\n")
             .fails(bad_file("map.txt", "bad line in rates file on line 2")).creates(summary_only),
+        Case("map cM beyond the double range once scaled").file("map.txt", "position rate cM\n1000 1 0\n5000 1 1e306\n")
+            .fails(bad_file("map.txt", "bad line in rates file on line 3")).creates(summary_only),
+        Case("Ne beyond the double range once scaled").with({"-Ne", "1e308"})
+            .fails(bad_file("map.txt", "bad line in rates file on line 2")).creates(summary_only),
+        Case("map with a chromosome column").file("map.txt", "chr position rate cM\n1 1000 1 0\n1 5000 1 0.01\n")
+            .notes("Warning: no SNP in the interval lies inside the range of the genetic map.", false),
         Case("map header only").file("map.txt", "position rate cM\n")
             .fails(bad_file("map.txt", "no rates found in file.")).creates(summary_only),
         Case("map empty").file("map.txt", "").fails(bad_file("map.txt", "no rates found in file."))

@@ -90,6 +90,78 @@ TEST_F(PanelTest, MapErrorsNameTheFileLine) {
     EXPECT_EQ(error_of_reading(), "Error reading file " + dir_.file("absent") + ": can't open file.");
 }
 
+TEST_F(PanelTest, MapValuesMustStayFiniteThroughScalingAndInterpolation) {
+    struct Case {
+        double Ne;
+        std::string map;
+        std::string reason;  // empty: accepted
+    };
+    const std::vector<Case> cases = {
+        {10000.0, "h\n1000 1 0\n2000 1 1e306\n", "bad line in rates file on line 3"},
+        {1e308, "h\n1000 1 0\n", "bad line in rates file on line 2"},
+        {1e308, "h\n1000 1 1\n", "bad line in rates file on line 2"},
+        {1.0, "h\n1000 1 4.5e307\n", "bad line in rates file on line 2"},
+        {1.0, "h\n1000 1 -4.4e307\n3000 1 4.4e307\n", ""},
+    };
+    for (const auto& c : cases) {
+        write_file(dir_.file("map.txt"), c.map);
+        Data data = data_;
+        data.params.Ne = c.Ne;
+        testing::internal::CaptureStdout();
+        std::string message;
+        try {
+            data.read_genetic_map();
+        } catch (const badfilename& e) {
+            message = e.message;
+        }
+        testing::internal::GetCapturedStdout();
+        EXPECT_EQ(message, c.reason.empty() ? "" : "Error reading file " + dir_.file("map.txt") + ": " + c.reason)
+            << c.map;
+    }
+    // The widest accepted map still gives finite positions between its points.
+    data_.params.Ne = 1.0;
+    write_panel("0 1\n1 0\n", "h\nrs1 1000 A G\nrs2 2000 A G\n");
+    read_all();
+    EXPECT_EQ(data_.snps_data.at(1000).genetic_position, 4.0 * -4.4e307 / 100.0);
+    EXPECT_EQ(data_.snps_data.at(2000).genetic_position, 0.0);
+}
+
+TEST_F(PanelTest, WarnsWhenNoSnpOfTheIntervalLiesInsideTheMap) {
+    const std::string warning = "Warning: no SNP in the interval lies inside the range of the genetic map.\n";
+    // SNPs at 1000, 2000, 3000 and 4000.
+    write_panel("0 1\n1 0\n1 1\n0 0\n", "h\nrs1 1000 A G\nrs2 2000 A G\nrs3 3000 A G\nrs4 4000 A G\n");
+    struct Case {
+        std::string map;
+        int lower, upper;
+        bool warned;
+    };
+    const std::vector<Case> cases = {
+        {"chr pos rate cM\n1 1000 1 0\n1 5000 1 0.01\n", 0, 500000000, true},
+        {"pos rate cM\n2500 1 0\n", 0, 500000000, true},
+        {"pos rate cM\n1000 1 0\n2000 1 1\n", 0, 500000000, true},
+        {"pos rate cM\n5000 1 0\n9000 1 1\n", 0, 500000000, true},
+        {"pos rate cM\n1500 1 0\n9000 1 1\n", 1000, 1000, true},
+        {"pos rate cM\n1000 1 0\n4000 1 1\n", 0, 500000000, false},
+        {"pos rate cM\n9000 1 1\n3500 1 0\n", 0, 500000000, false},
+        {"pos rate cM\n500 1 0\n1500 1 1\n", 1000, 1000, false},
+    };
+    for (const auto& c : cases) {
+        write_file(dir_.file("map.txt"), c.map);
+        std::filesystem::remove(dir_.file("run.summary"));
+        Data data = data_;
+        data.params.lower = c.lower;
+        data.params.upper = c.upper;
+        testing::internal::CaptureStdout();
+        data.read_genetic_map();
+        data.read_haplotype_data();
+        const std::string out = testing::internal::GetCapturedStdout();
+        const std::string counts_end = "number of SNPs in interval: " + std::to_string(data.snps_data.size()) + "\n";
+        const std::string expected_end = counts_end + (c.warned ? warning : "") + "\n";
+        EXPECT_EQ(out.substr(out.size() - std::min(out.size(), expected_end.size())), expected_end) << c.map;
+        EXPECT_EQ(read_file(dir_.file("run.summary")), out);
+    }
+}
+
 TEST_F(PanelTest, MapAcceptsCrlfLineEnds) {
     write_file(dir_.file("map.txt"), "pos rate cM\r\n1000 0.5 1\r\n");
     testing::internal::CaptureStdout();
@@ -175,7 +247,7 @@ TEST_F(PanelTest, PanelIsReadWithFrequenciesPositionsAndTranscript) {
 }
 
 TEST_F(PanelTest, UnequalFileLengthsWarnOnStandardOutputOnly) {
-    write_file(dir_.file("map.txt"), "pos rate cM\n1000 0 0\n");
+    write_file(dir_.file("map.txt"), "pos rate cM\n500 0 0\n5000 0 1\n");
     const std::string more_haps =
         "Warning: haplotype file contained more lines than legend file, only those SNPs with a line in the legend "
         "file were read.\n";

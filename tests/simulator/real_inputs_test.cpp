@@ -142,11 +142,14 @@ int run_into_full_console(const RunDirectory& dir, const std::vector<std::string
 TEST(RealInputsTest, FullConsoleFailsTheRun) {
     const RunDirectory dir;
     std::string err;
+    const std::string message = "Error: can't write standard output: No space left on device.";
     EXPECT_EQ(run_into_full_console(dir, base_words, err), 1);
-    EXPECT_EQ(err, "Error: can't write standard output.\n");
-    EXPECT_TRUE(ends_with_elapsed_line(dir.file("run.summary")));
+    EXPECT_EQ(err, message + "\n");
+    // The run stops at once, and its summary says why.
+    EXPECT_TRUE(ends_with_error(dir.file("run.summary"), message));
+    EXPECT_FALSE(fs::exists(dir.path() / "run.controls.haps"));
     EXPECT_EQ(run_into_full_console(dir, {"-help"}, err), 1);
-    EXPECT_EQ(err, "Error: can't write standard output.\n");
+    EXPECT_EQ(err, message + "\n");
 }
 
 }  // namespace

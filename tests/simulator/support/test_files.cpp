@@ -57,13 +57,15 @@ std::string read_gzip_file(const std::string& path) {
     return content.str();
 }
 
-ProgramRun run_vorlan2_program(const std::vector<std::string>& words, const std::filesystem::path& directory) {
+ProgramRun run_vorlan2_program(const std::vector<std::string>& words, const std::filesystem::path& directory,
+                               const std::function<void()>& in_child) {
     const auto out_path = directory / ".program.out";
     const auto err_path = directory / ".program.err";
     const pid_t child = fork();
     if (child == 0) {
         if (chdir(directory.c_str()) != 0) _exit(127);
         if (!freopen(out_path.c_str(), "w", stdout) || !freopen(err_path.c_str(), "w", stderr)) _exit(127);
+        if (in_child) in_child();
         std::vector<char*> argv;
         static std::string program = VORLAN2_BINARY;
         argv.push_back(program.data());

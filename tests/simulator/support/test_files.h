@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,5 +32,8 @@ struct ProgramRun {
     std::string err;  // standard error
 };
 
-// Runs the vorlan2 binary with the given words in the given directory.
-ProgramRun run_vorlan2_program(const std::vector<std::string>& words, const std::filesystem::path& directory);
+// Runs the vorlan2 binary with the given words in the given directory;
+// in_child, when given, runs in the child just before the program starts
+// (its standard output and error already redirected), to set limits.
+ProgramRun run_vorlan2_program(const std::vector<std::string>& words, const std::filesystem::path& directory,
+                               const std::function<void()>& in_child = nullptr);

@@ -1,0 +1,36 @@
+// The names of a run's output files, formed from the "-o" value: the one
+// place of the suffix rules, for the writers and for the input-file guard.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "simulator/parameters.h"
+
+// Group 0 is the controls, group 1 the cases.
+class OutputNames {
+public:
+    explicit OutputNames(const VorlanParameters& params);
+
+    // Compressed when the "-o" value ends in ".gz".
+    std::filesystem::path haplotype_file(int group) const;
+    std::filesystem::path genotype_file(int group) const;
+    std::filesystem::path tag_genotype_file(int group) const;
+    // Always plain text.
+    std::filesystem::path legend_file() const;
+    std::filesystem::path sample_file(int group) const;
+
+private:
+    std::filesystem::path data_file(int group, const std::string& suffix) const;
+    std::filesystem::path text_file(const std::string& suffix) const;
+
+    bool compressed_;
+    std::filesystem::path directory_;  // with a ".gz" value: its directory and stem
+    std::string stem_;
+    std::string whole_;  // otherwise: the value itself
+};
+
+// Every file that a run with these parameters writes, the summary file first
+// and then the others in the order written.
+std::vector<std::filesystem::path> run_output_files(const VorlanParameters& params);
