@@ -11,6 +11,19 @@
 #include "numerics/psi.h"
 #include "numerics/special_functions.h"
 
+namespace {
+
+// The largest mu for which exp(mu) and exp(-mu) are both finite and nonzero.
+int scaling_exponent() {
+    int lower = 1;
+    int upper = 0;
+    const int mu = static_cast<int>(std::fabs(exparg(&lower)));
+    const int k = static_cast<int>(exparg(&upper));
+    return k < mu ? k : mu;
+}
+
+}  // namespace
+
 double bpser(double* a, double* b, double* x, double* eps) {
     if (*x == 0.0) {
         return 0.0;
@@ -91,16 +104,17 @@ double bup(double* a, double* b, double* x, double* y, int* n, double* eps) {
     int mu = 0;
     double d = 1.0;
     if (!(*n == 1 || *a < 1.0 || apb < 1.1 * ap1)) {
-        int lower = 1;
-        int upper = 0;
-        mu = static_cast<int>(std::fabs(exparg(&lower)));
-        const int k = static_cast<int>(exparg(&upper));
-        if (k < mu) {
-            mu = k;
-        }
+        mu = scaling_exponent();
         d = std::exp(-static_cast<double>(mu));
     }
-    const double result = brcmp1(&mu, a, b, x, y) / *a;
+    double result = brcmp1(&mu, a, b, x, y) / *a;
+    if (result == 0.0 && mu == 0 && *n > 1) {
+        // The leading factor underflowed, yet for b far above a the later
+        // terms can be larger by hundreds of orders of magnitude: scale it.
+        mu = scaling_exponent();
+        d = std::exp(-static_cast<double>(mu));
+        result = brcmp1(&mu, a, b, x, y) / *a;
+    }
     if (*n == 1 || result == 0.0) {
         return result;
     }

@@ -22,7 +22,8 @@ int forward_tails(const TailFunction& tails, double* p, double* q);
 // Searches *sought in [small, big] from start (clamped into the limits) so
 // that the matched tail equals its target. Returns status 0 (found), 1
 // (below small; bound = small), 2 (above big; bound = big) or 10 (the tails
-// were not probabilities, e.g. NaN, during the search).
+// were not probabilities, e.g. NaN, during the search, or the search closed
+// in on no root).
 int search_parameter(double* sought, double small, double big, double start, double p, double q,
                      MatchedTail matched, const TailFunction& tails, double* bound);
 

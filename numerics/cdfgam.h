@@ -5,7 +5,8 @@
 
 // which = 1: p, q from x, shape, scale; 2: x; 3: shape; 4: scale. status 0
 // on success; otherwise status and bound name the failed argument or limit;
-// 10: the incomplete gamma ratio or its inverse failed.
+// 10: the incomplete gamma ratio or its inverse failed, or the search closed
+// in on no root.
 void cdfgam(int* which, double* p, double* q, double* x, double* shape, double* scale, int* status,
             double* bound);
 

@@ -2,6 +2,7 @@
 // inverse modes in closed form through the normal quantile.
 #include "numerics/cdfnor.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "numerics/cdf_checks.h"
@@ -19,6 +20,12 @@ void cdfnor(int* which, double* p, double* q, double* x, double* mean, double* s
         return;
     }
     if (*which != 4 && fails_above(*sd, 0.0, -6, status, bound)) {
+        return;
+    }
+    // No check bounds x or the mean. A NaN among them is refused in every
+    // mode with the status the forward mode gives for the NaN tails it makes.
+    if ((*which != 2 && std::isnan(*x)) || (*which != 3 && std::isnan(*mean))) {
+        *status = 10;
         return;
     }
     *status = 0;

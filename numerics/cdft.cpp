@@ -2,22 +2,48 @@
 // with the root search for t (from its Cornish-Fisher start) and df.
 #include "numerics/cdft.h"
 
+#include <cmath>
+#include <limits>
+
 #include "numerics/cdf_checks.h"
 #include "numerics/cdf_search.h"
 #include "numerics/cdfbet.h"
+#include "numerics/log_beta.h"
 #include "numerics/normal_quantile.h"
+
+namespace {
+
+// I_xx(df/2, 1/2) for xx = df / (df + t^2) below the smallest normal double
+// (t^2 may overflow): the leading term xx^(df/2) / ((df/2) B(df/2, 1/2)) of
+// the power series, whose next terms are smaller by a factor of about xx.
+// Where t^2 overflows and df is so large that xx is not small, xx^(df/2)
+// underflows all the same.
+double far_tail(double t, double df) {
+    double a_shape = 0.5 * df;
+    double half = 0.5;
+    const double abs_t = std::fabs(t);
+    const double log_xx = std::log(df) - 2.0 * std::log(abs_t) - std::log1p(df / abs_t / abs_t);
+    return std::exp(a_shape * log_xx - std::log(a_shape) - betaln(&a_shape, &half));
+}
+
+}  // namespace
 
 void cumt(double* t, double* df, double* cum, double* ccum) {
     // P(abs(T) > abs(t)) = I_xx(df/2, 1/2) with xx = df / (df + t^2).
     const double tt = *t * *t;
     const double dfptt = *df + tt;
     double xx = *df / dfptt;
-    double yy = tt / dfptt;
-    double a_shape = 0.5 * *df;
-    double half = 0.5;
     double a;
     double oma;
-    cumbet(&xx, &yy, &a_shape, &half, &a, &oma);
+    if (xx < std::numeric_limits<double>::min()) {
+        a = far_tail(*t, *df);
+        oma = 0.5 - a + 0.5;
+    } else {
+        double yy = tt / dfptt;
+        double a_shape = 0.5 * *df;
+        double half = 0.5;
+        cumbet(&xx, &yy, &a_shape, &half, &a, &oma);
+    }
     if (*t <= 0.0) {
         *cum = 0.5 * a;
         *ccum = oma + *cum;

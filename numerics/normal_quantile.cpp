@@ -3,6 +3,7 @@
 #include "numerics/normal_quantile.h"
 
 #include <cmath>
+#include <limits>
 
 #include "numerics/auxiliary_functions.h"
 #include "numerics/cdfnor.h"
@@ -25,13 +26,42 @@ double stvaln(double* p) {
     return sign * result;
 }
 
+namespace {
+
+const int maxit = 100;
+const double eps = 1.0e-13;
+
+// Newton steps on ln Phi for a tail below the smallest normal double, where
+// Phi and the density underflow: ln Phi(x) from its asymptotic series (the
+// start is beyond -37, far inside the series' range), whose derivative is
+// phi(x) / Phi(x). The start value when the steps run out.
+double far_tail_quantile(double pp, double strtx) {
+    static const double ln_sqrt_2pi = 0.9189385332046728;
+    const double target = std::log(pp);
+    double xcur = strtx;
+    for (int i = 1; i <= maxit; ++i) {
+        const double log_cum = dlanor(&xcur);
+        const double log_density = -0.5 * xcur * xcur - ln_sqrt_2pi;
+        const double dx = (log_cum - target) / std::exp(log_density - log_cum);
+        xcur -= dx;
+        if (std::fabs(dx / xcur) < eps) {
+            return xcur;
+        }
+    }
+    return strtx;
+}
+
+}  // namespace
+
 double dinvnr(double* p, double* q) {
-    static const int maxit = 100;
-    static const double eps = 1.0e-13;
     static const double r2pi = 0.3989422804014326;
     bool qporq = *p <= *q;
     double pp = qporq ? *p : *q;
     double strtx = stvaln(&pp);
+    if (pp > 0.0 && pp < std::numeric_limits<double>::min()) {
+        const double x = far_tail_quantile(pp, strtx);
+        return qporq ? x : -x;
+    }
     double xcur = strtx;
     for (int i = 1; i <= maxit; ++i) {
         double cum;

@@ -14,6 +14,16 @@ enum class InvrResume { None, Small, Big, Start, StepUp, StepDown, ZeroFinder };
 // Which evaluation the zero finder is waiting for.
 enum class ZrorResume { None, Low, High, Step };
 
+// Bus and Dekker's rule takes at most about four times the evaluations of
+// bisection, and bisection of any bracket of doubles ends within about 2100
+// halvings; past this many steps the search is not progressing.
+const int max_zero_finder_steps = 10000;
+
+// True when u and v do not lie on opposite sides of zero. Their product
+// would underflow to zero for values below about 1e-162 and hide a change of
+// sign.
+bool same_sign_or_zero(double u, double v) { return (u >= 0.0 && v >= 0.0) || (u <= 0.0 && v <= 0.0); }
+
 // State of E0000, the body of dstinv and dinvr.
 struct InvrState {
     // Search constants.
@@ -37,6 +47,7 @@ struct ZrorState {
     int ext;     // interpolation steps in a row while c stayed the same
     bool first;  // no earlier point for inverse quadratic interpolation yet
     bool qrzero;
+    int steps;  // points asked for since the bracket was set
     ZrorResume resume;
 };
 
@@ -67,12 +78,20 @@ void E0001_iterate(int* status, double* x, double* xlo, double* xhi) {
             z.fc = z.fa;
         }
         z.tol = 0.5 * fifdmax1(z.abstol, z.reltol * std::fabs(*xlo));
-        z.m = (z.c + z.b) * 0.5;
+        // Halves summed: (c + b) / 2 overflows for ends beyond half the
+        // largest double.
+        z.m = 0.5 * z.c + 0.5 * z.b;
         z.mb = z.m - z.b;
         if (std::fabs(z.mb) <= z.tol) {
             *xhi = z.c;
             z.qrzero = (z.fc >= 0.0 && z.fb <= 0.0) || (z.fc < 0.0 && z.fb >= 0.0);
-            *status = z.qrzero ? 0 : -1;
+            *status = z.qrzero ? 0 : -2;
+            z.resume = ZrorResume::None;
+            return;
+        }
+        if (z.steps >= max_zero_finder_steps) {
+            *xhi = z.c;
+            *status = -2;
             z.resume = ZrorResume::None;
             return;
         }
@@ -80,15 +99,29 @@ void E0001_iterate(int* status, double* x, double* xlo, double* xhi) {
             z.w = z.mb;
         } else {
             z.tol = fifdsign(z.tol, z.mb);
-            z.p = (z.b - z.a) * z.fb;
+            // The step depends only on ratios of the values. Scaled up by a
+            // power of two (exactly, so that the step is otherwise the
+            // same), values near 1e-200 give products that do not underflow.
+            double largest = std::fmax(std::fabs(z.fa), std::fabs(z.fb));
+            if (!z.first) {
+                largest = std::fmax(largest, std::fabs(z.fd));
+            }
+            int exponent = 0;
+            if (largest > 0.0 && largest < 0.5) {
+                std::frexp(largest, &exponent);
+            }
+            const double fa = std::ldexp(z.fa, -exponent);
+            const double fb = std::ldexp(z.fb, -exponent);
+            z.p = (z.b - z.a) * fb;
             if (z.first) {
-                z.q = z.fa - z.fb;
+                z.q = fa - fb;
                 z.first = false;
             } else {
-                z.fdb = (z.fd - z.fb) / (z.d - z.b);
-                z.fda = (z.fd - z.fa) / (z.d - z.a);
+                const double fd = std::ldexp(z.fd, -exponent);
+                z.fdb = (fd - fb) / (z.d - z.b);
+                z.fda = (fd - fa) / (z.d - z.a);
                 z.p = z.fda * z.p;
-                z.q = z.fdb * z.fa - z.fda * z.fb;
+                z.q = z.fdb * fa - z.fda * fb;
             }
             if (z.p < 0.0) {
                 z.p = -z.p;
@@ -111,6 +144,7 @@ void E0001_iterate(int* status, double* x, double* xlo, double* xhi) {
         z.fa = z.fb;
         z.b += z.w;
         *xlo = z.b;
+        z.steps += 1;
         request(status, x, *xlo);
         z.resume = ZrorResume::Step;
         return;
@@ -155,10 +189,11 @@ void E0001(int* status, double* x, double* fx, double* xlo, double* xhi, int* ql
             z.c = z.a;
             z.fc = z.fa;
             z.ext = 0;
+            z.steps = 0;
             break;
         case ZrorResume::Step:
             z.fb = *fx;
-            if (z.fc * z.fb >= 0.0) {
+            if (same_sign_or_zero(z.fc, z.fb)) {
                 z.c = z.a;
                 z.fc = z.fa;
                 z.ext = 0;
@@ -174,7 +209,9 @@ void E0001(int* status, double* x, double* fx, double* xlo, double* xhi, int* ql
     E0001_iterate(status, x, xlo, xhi);
 }
 
-// Step 7 of dinvr: pass the zero finder's requests through; its end is ours.
+// Step 7 of dinvr: pass the zero finder's requests through; its end is
+// ours, a failure included (the bracket handed to it always holds a change
+// of sign, so its failure means no root was closed in on).
 void invr_zero_finder(int* status, double* x, double* fx) {
     int qdum1 = 0;
     int qdum2 = 0;
@@ -184,7 +221,6 @@ void invr_zero_finder(int* status, double* x, double* fx) {
         return;
     }
     *x = invr.xlo;
-    *status = 0;
     invr.resume = InvrResume::None;
 }
 

@@ -10,14 +10,17 @@ void dstinv(double* small, double* big, double* absstp, double* relstp, double* 
 // Start with status = 0 and x inside [small, big]; while status comes back
 // 1, evaluate fx at x and call again. status 0: x is the root; status -1: no
 // sign change in the limits (qleft: the answer is below small; qhi: fx > 0
-// at the nearest limit). A start value outside [small, big] ends the process.
+// at the nearest limit); status -2: the zero finder failed (as dzror), x its
+// last point. A start value outside [small, big] ends the process.
 void dinvr(int* status, double* x, double* fx, int* qleft, int* qhi);
 
 // Bracket and tolerances of the zero finder.
 void dstzr(double* xlo, double* xhi, double* abstol, double* reltol);
 
 // Same protocol as dinvr; on status 0, [xlo, xhi] brackets the zero (xlo the
-// better end).
+// better end); status -1: both ends have the same sign (qleft, qhi as for
+// dinvr); status -2: no zero was closed in on (the final bracket holds no
+// change of sign, as after NaN values, or the steps stopped progressing).
 void dzror(int* status, double* x, double* fx, double* xlo, double* xhi, int* qleft, int* qhi);
 
 // Writes msg (when not null) to standard error and ends the process.

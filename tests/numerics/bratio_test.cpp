@@ -44,6 +44,8 @@ const Case cases[] = {
     {1000, 1000, 0.3, 4.2309250369077446e-78, 1.0},                            // far tail
     {0.3, 0.7, 0.99, 9.8531187210133167e-1, 1.4688127898668331e-2},            // x > 0.5: swapped
     {2, 3, 0.999999, 1.0, 3.9999970003450676e-18},                             // tiny upper tail
+    {1000, 39.5, 0.45, 3.4970828580106126e-287, 1.0},                          // shift whose first term underflows
+    {39.5, 1000, 0.55, 1.0, 3.4970828580101948e-287},                          // the same, swapped
 };
 
 TEST(Bratio, MatchesReferenceInEveryRegion) {

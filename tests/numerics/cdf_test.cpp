@@ -118,6 +118,12 @@ const std::vector<Forward> forward_cases = {
     {"pf(1, 2, 3, ncp = 0.5)", Routine::fnc, {0, 0, 1, 2, 3, 0.5}, 0.46972021323572338, 0.53027978676427656, fnc_accuracy, true},
     {"pf(5, 10, 20, ncp = 30)", Routine::fnc, {0, 0, 5, 10, 20, 30}, 0.68898460891341207, 0.31101539108658793, fnc_accuracy, true},
     {"pf(2, 5, 9) (ncp = 0: central)", Routine::fnc, {0, 0, 2, 5, 9, 0}, 0.82729012358556409, 0.17270987641443597, exact, false},
+    // t beyond the square root of the largest double; mpmath (60 digits):
+    // betainc(df/2, 1/2, 0, df/(df + t^2), regularized)/2.
+    {"mpmath: t = 1e200, df = 1", Routine::t, {0, 0, 1e200, 1}, 1.0, 3.1830988618379067e-201, exact, false},
+    {"mpmath: t = -1e300, df = 1", Routine::t, {0, 0, -1e300, 1}, 3.1830988618379065e-301, 1.0, exact, false},
+    {"mpmath: t = 1e200, df = 0.5", Routine::t, {0, 0, 1e200, 0.5}, 1.0, 3.207009754142229e-101, exact, false},
+    {"mpmath: t = 1.5e154, df = 1 (t^2 finite)", Routine::t, {0, 0, 1.5e154, 1}, 1.0, 2.1220659078919377e-155, exact, false},
 };
 
 TEST(DistributionFunctions, ForwardValuesMatchR) {
@@ -183,14 +189,38 @@ const std::vector<Inverse> inverse_cases = {
     {"ncp 3 from pf(2, 4, 12, ncp = 3)", Routine::fnc, 5, {0.60702476799567617, 0, 2, 4, 12, 0}, 5, 3.0, 1e-3, -1},
 };
 
+void expect_inverse(const Inverse& c) {
+    Result r = call(c.routine, c.which, c.args);
+    ASSERT_EQ(r.status, 0) << c.reference;
+    EXPECT_NEAR(r.args[c.sought], c.expected, c.tolerance * std::fabs(c.expected)) << c.reference;
+    if (c.partner >= 0) {
+        EXPECT_DOUBLE_EQ(r.args[c.partner], 1.0 - r.args[c.sought]) << c.reference;
+    }
+}
+
 TEST(DistributionFunctions, InverseModesRecoverRValues) {
     for (const Inverse& c : inverse_cases) {
-        Result r = call(c.routine, c.which, c.args);
-        ASSERT_EQ(r.status, 0) << c.reference;
-        EXPECT_NEAR(r.args[c.sought], c.expected, c.tolerance * std::fabs(c.expected)) << c.reference;
-        if (c.partner >= 0) {
-            EXPECT_DOUBLE_EQ(r.args[c.partner], 1.0 - r.args[c.sought]) << c.reference;
-        }
+        expect_inverse(c);
+    }
+}
+
+// Searches whose values all lie below about 1e-160 (their products would
+// underflow), and limits beyond half the largest double.
+const std::vector<Inverse> extreme_inverse_cases = {
+    {"mpmath: the root of P(101, xlam) = 1e-250", Routine::poi, 3, {1, 1e-250, 100, 0}, 3, 0.12858910849967578, search, -1},
+    {"mpmath: the root of betainc(20, 3, 0, x) = 1e-200", Routine::bet, 2, {1e-200, 1, 0, 0, 20, 3}, 2,
+     7.617621695085906e-11, search, 3},
+    {"mpmath: 1/tan(pi 1e-250), the t quantile for df = 1", Routine::t, 2, {1, 1e-250, 0, 1}, 2,
+     3.1830988618379065e249, search, -1},
+    {"mpmath: -1/tan(pi 1e-250)", Routine::t, 2, {1e-250, 1, 0, 1}, 2, -3.1830988618379065e249, search, -1},
+    // The median of a binomial lies within its standard deviation, here
+    // sqrt(n pr ompr) = 6e153, of n pr.
+    {"n pr, n = 1.7e308, pr = 0.7", Routine::bin, 2, {0.5, 0.5, 0, 1.7e308, 0.7, 0.3}, 2, 0.7 * 1.7e308, search, -1},
+};
+
+TEST(DistributionFunctions, InverseModesAtTheirExtremes) {
+    for (const Inverse& c : extreme_inverse_cases) {
+        expect_inverse(c);
     }
 }
 
@@ -227,6 +257,12 @@ const std::vector<Refusal> refusals = {
     {"q = 0", Routine::nor, 2, {1, 0, 0, 0, 1}, -3, 0.0},
     {"p + q != 1", Routine::nor, 2, {0.3, 0.3, 0, 0, 1}, 3, 1.0},
     {"sd 0", Routine::nor, 1, {0, 0, 0, 0, 0}, -6, 0.0},
+    // x and the mean have no range to check; a NaN gets the status of the
+    // forward mode's NaN tails.
+    {"mean NaN", Routine::nor, 2, {0.3, 0.7, 0, nan, 1}, 10, -99.0},
+    {"x NaN", Routine::nor, 3, {0.3, 0.7, nan, 0, 1}, 10, -99.0},
+    {"x NaN", Routine::nor, 4, {0.3, 0.7, nan, 0, 0}, 10, -99.0},
+    {"mean NaN", Routine::nor, 4, {0.3, 0.7, 1, nan, 0}, 10, -99.0},
     {"q > 1", Routine::bet, 2, {0.5, 1.2, 0, 0, 2, 3}, -3, 1.0},
     {"x > 1", Routine::bet, 1, {0, 0, 1.5, -0.5, 2, 3}, -4, 1.0},
     {"y < 0", Routine::bet, 1, {0, 0, 0.5, -0.1, 2, 3}, -5, 0.0},

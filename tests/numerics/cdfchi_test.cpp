@@ -139,6 +139,15 @@ TEST(Cdfchi, StatisticFromProbabilitiesMatchesR) {
     }
 }
 
+TEST(Cdfchi, StatisticForAnUpperTailOf1eMinus200) {
+    // Every value the search compares lies far below 1e-160; mpmath (50
+    // digits): the root of Q(1/2, x/2) = 1e-200.
+    Call r{2, 1.0, 1e-200, 0.0, 1.0};
+    r.run();
+    EXPECT_EQ(r.status, 0);
+    expect_relative(r.x, 913.76270078588048, 1e-8);
+}
+
 TEST(Cdfchi, ZeroLowerTailGivesZeroStatistic) {
     Call r{2, 0.0, 1.0, 3.0, 4.0};
     r.run();

@@ -30,7 +30,6 @@ const Inverse inverses[] = {
     {1.5, 1.0000000000000001e-05, 0.99999000000000005, 0.00056129129000092421},
     {3000000, 0.02, 0.97999999999999998, 2996443.8752605994},
     {3, 0.99999999999900002, 9.9999999999999998e-13, 34.052374190075753},
-    {5, 1, 1e-300, 713.88597806494431},
     {0.3, 1, 1e-200, 455.1352708640556},
 };
 
@@ -40,7 +39,7 @@ TEST(Gaminv, MatchesRQuantilesAcrossShapesAndTails) {
         int ierr = -99;
         gaminv(&a, &x, &x0, &p, &q, &ierr);
         SCOPED_TRACE(testing::Message() << "a=" << c.a << " p=" << c.p << " q=" << c.q);
-        EXPECT_GT(ierr, 0);
+        EXPECT_GE(ierr, 0);
         EXPECT_LE(ierr, 20);
         EXPECT_LE(std::fabs(x - c.x), 1e-12 * c.x) << "got " << x << " want " << c.x;
     }
@@ -99,6 +98,42 @@ TEST(Gaminv, ErrorCodes) {
     }
 }
 
+// Each code where the published routine (ACM TOMS 654, GAMINV) gives it,
+// with the value of x where one is given: R qgamma, except the first row
+// (a + s sqrt(a) + (s^2 - 1)/3 + ..., the expansion to a^(-3/2), with
+// s = qnorm(0.3), in mpmath: exact to far below one unit in the last place).
+TEST(Gaminv, CodesAreThePublishedRoutines) {
+    struct Case {
+        double a, p, q, x0;
+        int ierr;
+        double x;
+        double tolerance;  // relative
+        const char* why;
+    };
+    const Case cases[] = {
+        {1e30, 0.3, 0.7, 0.0, 0, 9.999999999999995e29, 1e-15, "large a: the expansion is taken as it is"},
+        {1e30, 0.5, 0.5, 0.0, 0, 1e30, 1e-15, "large a at the median"},
+        {1.5, 1e-5, 0.99999, 0.0, 0, 0.00056129129000092421, 1e-13, "small x: the series is taken as it is"},
+        {0.3, 1.0, 1e-200, 0.0, 0, 455.1352708640556, 1e-13, "a < 1, large x: the expansion is taken as it is"},
+        {10.0, 0.5, 0.5, 0.0, 2, 9.6687146147141352, 1e-14, "two Schroeder steps"},
+        {10.0, 0.5, 0.5, 9.0, 3, 9.6687146147141352, 1e-14, "three steps from the guess"},
+        {0.9, 2.758531617629232e-288, 1.0, 0.0, -6, 2.9569828903598606e-320, 1e-3,
+         "twenty steps: a subnormal solution never settles to 1e-5"},
+        {2.0, 0.5, 0.5, 100.0, -7, 0.0, 0.0, "a guess far above the root steps below zero"},
+        {10.0, 0.5, 0.5, 1e-300, -8, 1e-300, 0.0, "P underflows at the guess"},
+        {1e30, 0.3, 0.7, 1e30, -8, 1e30, 0.0, "a guess within 2e of a beyond amax"},
+        {5.0, 1.0, 1e-300, 0.0, -8, 713.88597806494431, 1e-13, "q below 1e10 times the smallest double"},
+        {0.99, 1e-300, 1.0, 0.0, -8, 9.2865942243713592e-304, 1e-12, "p below 1e10 times the smallest double"},
+    };
+    for (const Case& c : cases) {
+        double a = c.a, p = c.p, q = c.q, x0 = c.x0, x = -1.0;
+        int ierr = -99;
+        gaminv(&a, &x, &x0, &p, &q, &ierr);
+        EXPECT_EQ(ierr, c.ierr) << c.why;
+        EXPECT_LE(std::fabs(x - c.x), c.tolerance * c.x) << c.why << ": x = " << x;
+    }
+}
+
 TEST(Gaminv, RoundTripsThroughGratio) {
     for (double a : {0.01, 0.3, 0.9, 1.1, 3.0, 19.5, 20.5, 150.0, 1e5}) {
         for (double p : {1e-30, 1e-6, 0.1, 0.5, 0.8, 0.999}) {
@@ -110,7 +145,7 @@ TEST(Gaminv, RoundTripsThroughGratio) {
                 EXPECT_EQ(ierr, -3) << "a=" << a << " p=" << p;
                 continue;
             }
-            ASSERT_GT(ierr, 0) << "a=" << a << " p=" << p;
+            ASSERT_GE(ierr, 0) << "a=" << a << " p=" << p;
             double pn, qn;
             int ind = 0;
             gratio(&aa, &x, &pn, &qn, &ind);

@@ -30,6 +30,24 @@ TEST(Dinvnr, UpperTailIsTakenFromQ) {
     EXPECT_NEAR(dinvnr(&p, &q), 37.047096299361201, 1e-12);
 }
 
+TEST(Dinvnr, TailsBelowTheSmallestNormalDouble) {
+    struct Case {
+        double p, want;
+    };
+    // mpmath (50 digits): the root of ln ncdf(x) = ln p, p the double given.
+    const Case cases[] = {
+        {1e-310, -37.663060331949524},
+        {1e-320, -38.26912534303265},
+        {4.9406564584124654e-324, -38.467405617144344},
+    };
+    for (const Case& c : cases) {
+        double p = c.p;
+        double q = 1.0;
+        EXPECT_LE(std::fabs(dinvnr(&p, &q) - c.want), 1e-13 * std::fabs(c.want)) << "p=" << c.p;
+        EXPECT_LE(std::fabs(dinvnr(&q, &p) + c.want), 1e-13 * std::fabs(c.want)) << "q=" << c.p;
+    }
+}
+
 TEST(Dinvnr, MedianIsZeroToRounding) {
     double p = 0.5;
     double q = 0.5;

@@ -106,6 +106,24 @@ TEST(Dinvr, NaNValuesEndTheSearchWithAnError) {
     EXPECT_LT(r.requested.size(), 1000u);
 }
 
+TEST(Dinvr, TinyValuesKeepTheirSigns) {
+    // Values near 1e-200 on both sides of the root: their products underflow.
+    for (double scale : {1e-160, 1e-200, 1e-300}) {
+        SearchResult r = search([scale](double x) { return scale * (x * x * x - 20.0); }, 0.0, 1e300, 5.0);
+        EXPECT_EQ(r.status, 0) << scale;
+        EXPECT_NEAR(r.x, std::cbrt(20.0), 3e-8) << scale;
+        EXPECT_LT(r.requested.size(), 40u) << scale;
+    }
+}
+
+TEST(Dinvr, AFailedZeroFinderIsReported) {
+    // The bracket [2.5, 5] holds the change of sign, but NaN values around
+    // the root keep the zero finder from closing in on it.
+    SearchResult r = search([](double x) { return x > 2.9 && x < 3.1 ? std::numeric_limits<double>::quiet_NaN() : x - 3.0; },
+                            0.0, 1e300, 5.0);
+    EXPECT_EQ(r.status, -2);
+}
+
 TEST(Dinvr, StartOutsideTheLimitsEndsTheProcessWithItsMessage) {
     FatalCapture capture;
     for (double start : {-1.0, 11.0, std::numeric_limits<double>::quiet_NaN()}) {
@@ -121,7 +139,7 @@ struct ZeroResult {
     int qleft, qhi;
 };
 
-ZeroResult zero(double (*f)(double), double lo, double hi) {
+ZeroResult zero(const std::function<double(double)>& f, double lo, double hi) {
     double abstol = 1e-50, reltol = 1e-8;
     dstzr(&lo, &hi, &abstol, &reltol);
     ZeroResult r{0, 0.0, 0.0, -1, -1};
@@ -129,7 +147,7 @@ ZeroResult zero(double (*f)(double), double lo, double hi) {
     double fx = 0.0;
     int calls = 0;
     dzror(&r.status, &x, &fx, &r.xlo, &r.xhi, &r.qleft, &r.qhi);
-    while (r.status == 1 && ++calls < 10000) {
+    while (r.status == 1 && ++calls < 100000) {
         fx = f(x);
         dzror(&r.status, &x, &fx, &r.xlo, &r.xhi, &r.qleft, &r.qhi);
     }
@@ -158,7 +176,29 @@ TEST(Dzror, SameSignAtBothEnds) {
 TEST(Dzror, NaNValuesEndTheSearchWithAnError) {
     ZeroResult r = zero([](double x) { return x < 0.3 ? -1.0 : std::numeric_limits<double>::quiet_NaN(); },
                         0.0, 1.0);
-    EXPECT_EQ(r.status, -1);
+    EXPECT_EQ(r.status, -2);
+}
+
+TEST(Dzror, TinyValuesKeepTheirSigns) {
+    for (double scale : {1e-160, 1e-200, 1e-300}) {
+        ZeroResult r = zero([scale](double x) { return scale * (std::exp(x) - 1.5); }, 0.0, 1.0);
+        EXPECT_EQ(r.status, 0) << scale;
+        EXPECT_NEAR(r.xlo, std::log(1.5), 1e-8) << scale;
+    }
+}
+
+TEST(Dzror, EndsBeyondHalfTheLargestDouble) {
+    // (c + b) / 2 overflows here.
+    ZeroResult r = zero([](double x) { return x - 1.5e308; }, 1e308, 1.7e308);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NEAR(r.xlo, 1.5e308, 1e-8 * 1.5e308);
+}
+
+TEST(Dzror, AnEndlessSearchIsCutShort) {
+    // Infinite ends give no midpoint: no step makes progress.
+    const double inf = std::numeric_limits<double>::infinity();
+    ZeroResult r = zero([](double x) { return x; }, -inf, inf);
+    EXPECT_EQ(r.status, -2);
 }
 
 TEST(RootSearchHelpers, TruncationSignAndRemainder) {
