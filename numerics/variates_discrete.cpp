@@ -24,6 +24,12 @@ struct BinomialSetup {
 };
 BinomialSetup bin;
 
+// n + 1 as a float, taken through double so that LONG_MAX does not overflow;
+// below 2^53 it is the float of the exact n + 1.
+float count_plus_one(long n) {
+    return static_cast<float>(static_cast<double>(n) + 1.0);
+}
+
 void set_binomial(long n, float pp) {
     if (!bin.any || pp != bin.psave) {
         bin.psave = pp;
@@ -36,7 +42,7 @@ void set_binomial(long n, float pp) {
     if (bin.xnp < 30.0f) {
         bin.qn = std::pow(bin.q, static_cast<float>(n));
         bin.r = bin.p / bin.q;
-        bin.g = bin.r * static_cast<float>(n + 1);
+        bin.g = bin.r * count_plus_one(n);
         return;
     }
     const float ffm = bin.xnp + bin.p;
@@ -119,7 +125,7 @@ long binomial_btpe(long n) {
             // Explicit evaluation of f(ix) / f(m) by the recurrence.
             float f = 1.0f;
             const float r = p / q;
-            const float g = static_cast<float>(n + 1) * r;
+            const float g = count_plus_one(n) * r;
             if (m < ix) {
                 for (long i = m + 1; i <= ix; ++i) {
                     f *= g / static_cast<float>(i) - r;
@@ -320,6 +326,12 @@ long ignbin(long n, float pp) {
     if (!std::isfinite(pp)) {
         ftnstop("PP not finite in IGNBIN");
     }
+    // Far above this mean the single-precision regions of BTPE no longer tell
+    // neighbouring counts apart and its rejection loop stops ending (from about
+    // 1e15 on); 2^48 keeps a wide margin below every mean seen to hang.
+    if (static_cast<float>(n) * std::min(pp, 1.0f - pp) >= 0x1p48f) {
+        ftnstop("N*PP too large in IGNBIN");
+    }
     if (!bin.any || pp != bin.psave || n != bin.nsave) {
         set_binomial(n, pp);
     }
@@ -331,6 +343,11 @@ long ignpoi(float mu) {
     // No search or rejection step ends for a mean that is not a number.
     if (!std::isfinite(mu)) {
         ftnstop("MU not finite in IGNPOI");
+    }
+    // A count must fit a long: with mu up to 2^62 even forty standard
+    // deviations above the mean stay below 2^63.
+    if (mu > 0x1p62f) {
+        ftnstop("MU too large in IGNPOI");
     }
     if (mu >= 10.0f) {
         return poisson_pd(mu);

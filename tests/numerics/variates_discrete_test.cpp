@@ -2,6 +2,9 @@
 // distribution functions per method, their caches, and multinomial counts.
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cmath>
+
 #include <cmath>
 #include <functional>
 #include <string>
@@ -144,6 +147,23 @@ TEST(DiscreteVariates, DegenerateParameters) {
         EXPECT_EQ(ignbin(12, 0.0f), 0);
         EXPECT_EQ(ignbin(12, 1.0f), 12);
         EXPECT_EQ(ignnbn(0, 0.5f), 0);
+    }
+}
+
+TEST(DiscreteVariates, CountsAtTheLargestAcceptedParametersEndAndStayNearTheMean) {
+    setall(31, 41);
+    // The largest count: n + 1 must not overflow; the mean is 9.2.
+    for (int i = 0; i < 200; ++i) {
+        const long k = ignbin(LONG_MAX, 1e-18f);
+        EXPECT_GE(k, 0);
+        EXPECT_LE(k, 60);
+    }
+    // Means just below the refusals; forty standard deviations either side.
+    const double binomial_mean = 0x1p47;
+    const double poisson_mean = 0x1p62;
+    for (int i = 0; i < 200; ++i) {
+        EXPECT_NEAR(static_cast<double>(ignbin(1L << 48, 0.5f)), binomial_mean, 40 * std::sqrt(binomial_mean / 2));
+        EXPECT_NEAR(static_cast<double>(ignpoi(0x1p62f)), poisson_mean, 40 * std::sqrt(poisson_mean));
     }
 }
 
