@@ -12,7 +12,15 @@ block sizes follow the neutral frequency spectrum (P(k) proportional to 1/k),
 so allele frequencies spread from rare to common.
 
 usage: make_example.py [--haplotypes N] [--snps S] [--start BP] [--length BP]
-                       [--seed N] [--disease-position BP] PREFIX
+                       [--seed N] [--disease-position BP] [--tag-every N] PREFIX
+
+The files in examples/ are its output with the default settings
+(make_example.py examples/example), and a test checks that they still are. So
+the output must depend on the arguments alone, whatever the Python 3 version
+(3.6 or later): it uses only methods of random.Random whose numbers for an
+integer seed have not changed between versions (random, randrange, randint,
+uniform, choice, choices, sample), no math-library function, and the
+correctly rounded float formatting of f-strings; sets are sorted before use.
 """
 import argparse
 import bisect

@@ -7,8 +7,11 @@ known pairs with weights 1 / distance^2. A weighted mean never leaves the
 span of the known values, so the table stays inside the ranges that the
 known entries lie in, and a known entry is taken over unchanged.
 
-Run: python3 simulator/tools/make_pacb_table.py (from any directory).
+usage: make_pacb_table.py [OUTPUT]
+OUTPUT defaults to simulator/pacb_table.cpp of this repository, wherever the
+script is run from.
 """
+import argparse
 import math
 import pathlib
 
@@ -51,6 +54,11 @@ def number(value):
 
 
 def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("output", nargs="?", type=pathlib.Path,
+                        default=pathlib.Path(__file__).resolve().parent.parent / "pacb_table.cpp")
+    args = parser.parse_args()
+
     table = [entry(a, b) for a in range(FIRST, LAST + 1) for b in range(FIRST, LAST + 1)]
     check_ranges(table)
     width = LAST - FIRST + 1
@@ -67,8 +75,7 @@ def main():
         "const double pacbarray[pacb_table_size] = {\n"
         + "".join(rows)
         + "};\n")
-    out = pathlib.Path(__file__).resolve().parent.parent / "pacb_table.cpp"
-    out.write_text(text)
+    args.output.write_text(text)
 
 
 if __name__ == "__main__":
