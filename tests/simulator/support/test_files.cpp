@@ -1,9 +1,12 @@
 // Scratch directories, file contents and program runs for the tests.
 #include "simulator/support/test_files.h"
 
+#include <sched.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <random>
@@ -57,12 +60,40 @@ std::string read_gzip_file(const std::string& path) {
     return content.str();
 }
 
-ProgramRun run_vorlan2_program(const std::vector<std::string>& words, const std::filesystem::path& directory) {
+namespace {
+
+// Keeps the first `cpus` CPUs of the calling thread's affinity mask.
+bool keep_cpus(int cpus) {
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) != 0) return false;
+    int kept = 0;
+    for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu) {
+        if (!CPU_ISSET(cpu, &set)) continue;
+        if (kept < cpus) {
+            ++kept;
+        } else {
+            CPU_CLR(cpu, &set);
+        }
+    }
+    return sched_setaffinity(0, sizeof set, &set) == 0;
+}
+
+bool limit_file_size(long long bytes) {
+    const rlimit limit{static_cast<rlim_t>(bytes), static_cast<rlim_t>(bytes)};
+    return std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR && setrlimit(RLIMIT_FSIZE, &limit) == 0;
+}
+
+}  // namespace
+
+ProgramRun run_vorlan2_program(const std::vector<std::string>& words, const std::filesystem::path& directory,
+                               const ProgramLimits& limits) {
     const auto out_path = directory / ".program.out";
     const auto err_path = directory / ".program.err";
     const pid_t child = fork();
     if (child == 0) {
         if (chdir(directory.c_str()) != 0) _exit(127);
+        if (limits.cpus > 0 && !keep_cpus(limits.cpus)) _exit(127);
+        if (limits.file_size >= 0 && !limit_file_size(limits.file_size)) _exit(127);
         if (!freopen(out_path.c_str(), "w", stdout) || !freopen(err_path.c_str(), "w", stderr)) _exit(127);
         std::vector<char*> argv;
         static std::string program = VORLAN2_BINARY;
@@ -80,4 +111,30 @@ ProgramRun run_vorlan2_program(const std::vector<std::string>& words, const std:
     std::filesystem::remove(out_path);
     std::filesystem::remove(err_path);
     return run;
+}
+
+FileSizeLimit::FileSizeLimit(long long bytes) {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_FSIZE, &limit) != 0) throw std::runtime_error("cannot read the file size limit");
+    saved_soft_ = static_cast<long long>(limit.rlim_cur);
+    saved_handler_ = std::signal(SIGXFSZ, SIG_IGN);
+    limit.rlim_cur = static_cast<rlim_t>(bytes);
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) throw std::runtime_error("cannot limit the file size");
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = static_cast<rlim_t>(saved_soft_);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, saved_handler_);
+}
+
+Unprivileged::Unprivileged() : was_root_(geteuid() == 0) {
+    constexpr uid_t nobody = 65534;
+    if (was_root_ && seteuid(nobody) != 0) throw std::runtime_error("cannot take the identity of nobody");
+}
+
+Unprivileged::~Unprivileged() {
+    if (was_root_ && seteuid(0) != 0) std::abort();
 }

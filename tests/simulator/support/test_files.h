@@ -31,5 +31,39 @@ struct ProgramRun {
     std::string err;  // standard error
 };
 
+// Limits put on the program's process only.
+struct ProgramLimits {
+    int cpus = 0;              // runs on the first this many of the test's CPUs; 0: on all of them
+    long long file_size = -1;  // bytes a file may hold, a write beyond failing (SIGXFSZ ignored); -1: no limit
+};
+
 // Runs the vorlan2 binary with the given words in the given directory.
-ProgramRun run_vorlan2_program(const std::vector<std::string>& words, const std::filesystem::path& directory);
+ProgramRun run_vorlan2_program(const std::vector<std::string>& words, const std::filesystem::path& directory,
+                               const ProgramLimits& limits = {});
+
+// For the rest of a scope, files of the test process hold at most this many
+// bytes, and a write beyond fails (SIGXFSZ ignored).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(long long bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    long long saved_soft_;
+    void (*saved_handler_)(int);
+};
+
+// For the rest of a scope, the test process writes only where any user may:
+// run as root, it takes the identity of "nobody".
+class Unprivileged {
+public:
+    Unprivileged();
+    ~Unprivileged();
+    Unprivileged(const Unprivileged&) = delete;
+    Unprivileged& operator=(const Unprivileged&) = delete;
+
+private:
+    bool was_root_;
+};

@@ -83,6 +83,10 @@ struct Case {
         created = std::move(names);
         return *this;
     }
+    Case& file_size_limit(long long bytes) {
+        limits.file_size = bytes;
+        return *this;
+    }
 
     std::string name;
     std::vector<std::string> words = base_words;
@@ -95,6 +99,7 @@ struct Case {
     std::optional<std::string> notice;
     bool notice_console_only = false;
     std::string err;  // all of standard error
+    ProgramLimits limits;
     Names created = all_outputs;  // every file and directory the run adds
 };
 
