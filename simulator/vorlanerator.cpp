@@ -5,12 +5,17 @@
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
+#include <set>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 #include "random/mt.h"
 #include "random/random.h"
 #include "simulator/exceptions.h"
 #include "simulator/output_file.h"
+#include "simulator/physical_memory.h"
+#include "simulator/tag_file.h"
 
 namespace {
 
@@ -28,10 +33,24 @@ double run_seed(const VorlanParameters& params) {
     return static_cast<double>(rand()) / 2147483647.0;
 }
 
+// Refuses, before any of it is built, a Haplotype set that could never be
+// held: the run would otherwise be killed after the whole simulation.
+void check_haplotype_set_fits(const VorlanParameters& params, std::size_t snps) {
+    const std::size_t haplotypes = 2 * (static_cast<std::size_t>(params.ncontrols) + static_cast<std::size_t>(params.ncases));
+    const std::size_t bytes = haplotypes * ((snps + 63) / 64) * sizeof(HaplotypeSet::Word);
+    if (fits_in_physical_memory(bytes)) return;
+    std::ostringstream reason;
+    reason << "the " << haplotypes << " simulated haplotypes of " << snps << " SNPs would take "
+           << bytes / (1 << 20) << " MB, more than this machine's memory; simulate fewer individuals or a "
+           << "shorter interval.\n";
+    throw GenericErrorException{"Error encountered, program terminated: ", reason.str()};
+}
+
 }  // namespace
 
 Vorlanerator::Vorlanerator(const VorlanParameters& parameters)
     : panel_data(read_panel(parameters)), params(parameters) {
+    if (params.flag_given("-t")) read_tag_snps();
     index_panel();
 }
 
@@ -40,7 +59,20 @@ Vorlanerator::Vorlanerator(const VorlanParameters& parameters, const Data& data)
     index_panel();
 }
 
+void Vorlanerator::read_tag_snps() {
+    const std::set<int> tags = read_tag_positions(params.tag_file);
+    std::vector<int> found;
+    auto tag = tags.begin();
+    int j = 0;
+    for (auto it = panel_data.snps_data.begin(); it != panel_data.snps_data.end() && tag != tags.end(); ++it, ++j) {
+        while (tag != tags.end() && *tag < it->first) ++tag;
+        if (tag != tags.end() && *tag == it->first) found.push_back(j);
+    }
+    tag_snps = std::move(found);
+}
+
 void Vorlanerator::simulate_haplotypes() {
+    check_haplotype_set_fits(params, panel_data.snps_data.size());
     std::ostringstream buffer;
     num_simulated_haps = 0;
     const double seed = run_seed(params);
