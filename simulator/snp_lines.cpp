@@ -76,37 +76,31 @@ const Texts& texts() {
     return table;
 }
 
-int bit(const Word* bits, int i) { return static_cast<int>((bits[i >> 6] >> (i & 63)) & 1u); }
-
 int byte_at(const Word* bits, int b) { return static_cast<int>((bits[b >> 3] >> (8 * (b & 7))) & 0xffu); }
 
-// Haplotypes [0, count) of a line's bits, each allele followed by a blank.
-void append_alleles(const Word* bits, int count, std::string& text) {
-    const auto& table = texts().alleles;
-    std::size_t at = text.size();
-    text.resize(at + 2 * static_cast<std::size_t>(count));
+// The text of haplotypes [0, count) of a line's bits, from the table of the
+// texts of every byte of bits (Width characters for 8 haplotypes); of the
+// last byte, only the haplotypes below count.
+template <std::size_t Width>
+void append_from_table(const std::array<std::array<char, Width>, 256>& table, const Word* bits, int count,
+                       std::string& text) {
+    const std::size_t at = text.size();
+    const std::size_t length = Width / 8 * static_cast<std::size_t>(count);
+    text.resize(at + length);
     char* out = &text[at];
-    const int bytes = count / 8;
-    for (int b = 0; b < bytes; ++b, out += 16) std::memcpy(out, table[static_cast<std::size_t>(byte_at(bits, b))].data(), 16);
-    for (int i = 8 * bytes; i < count; ++i) {
-        *out++ = static_cast<char>('0' + bit(bits, i));
-        *out++ = ' ';
-    }
+    for (std::size_t done = 0, b = 0; done < length; done += Width, ++b)
+        std::memcpy(out + done, table[static_cast<std::size_t>(byte_at(bits, static_cast<int>(b)))].data(),
+                    std::min(Width, length - done));
 }
 
-// The genotypes of the individuals whose haplotypes are [0, count) of a
-// line's bits (count even).
+// Each allele followed by a blank.
+void append_alleles(const Word* bits, int count, std::string& text) {
+    append_from_table(texts().alleles, bits, count, text);
+}
+
+// The genotypes of the individuals whose haplotypes they are (count even).
 void append_genotypes(const Word* bits, int count, std::string& text) {
-    const auto& table = texts().genotypes;
-    std::size_t at = text.size();
-    text.resize(at + 3 * static_cast<std::size_t>(count));
-    char* out = &text[at];
-    const int bytes = count / 8;
-    for (int b = 0; b < bytes; ++b, out += 24) std::memcpy(out, table[static_cast<std::size_t>(byte_at(bits, b))].data(), 24);
-    for (int i = 8 * bytes; i + 1 < count; i += 2, out += 6) {
-        const int byte = bit(bits, i) | (bit(bits, i + 1) << 1);
-        std::memcpy(out, table[static_cast<std::size_t>(byte)].data(), 6);
-    }
+    append_from_table(texts().genotypes, bits, count, text);
 }
 
 // The bits of a column's lines for all haplotypes of the group, turned once
