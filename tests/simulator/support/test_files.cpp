@@ -1,7 +1,6 @@
 // Scratch directories, file contents and program runs for the tests.
 #include "simulator/support/test_files.h"
 
-#include <sched.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -60,41 +59,15 @@ std::string read_gzip_file(const std::string& path) {
     return content.str();
 }
 
-namespace {
-
-// Keeps the first `cpus` CPUs of the calling thread's affinity mask.
-bool keep_cpus(int cpus) {
-    cpu_set_t set;
-    if (sched_getaffinity(0, sizeof set, &set) != 0) return false;
-    int kept = 0;
-    for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu) {
-        if (!CPU_ISSET(cpu, &set)) continue;
-        if (kept < cpus) {
-            ++kept;
-        } else {
-            CPU_CLR(cpu, &set);
-        }
-    }
-    return sched_setaffinity(0, sizeof set, &set) == 0;
-}
-
-bool limit_file_size(long long bytes) {
-    const rlimit limit{static_cast<rlim_t>(bytes), static_cast<rlim_t>(bytes)};
-    return std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR && setrlimit(RLIMIT_FSIZE, &limit) == 0;
-}
-
-}  // namespace
-
 ProgramRun run_vorlan2_program(const std::vector<std::string>& words, const std::filesystem::path& directory,
-                               const ProgramLimits& limits) {
+                               const std::function<void()>& in_child) {
     const auto out_path = directory / ".program.out";
     const auto err_path = directory / ".program.err";
     const pid_t child = fork();
     if (child == 0) {
         if (chdir(directory.c_str()) != 0) _exit(127);
-        if (limits.cpus > 0 && !keep_cpus(limits.cpus)) _exit(127);
-        if (limits.file_size >= 0 && !limit_file_size(limits.file_size)) _exit(127);
         if (!freopen(out_path.c_str(), "w", stdout) || !freopen(err_path.c_str(), "w", stderr)) _exit(127);
+        if (in_child) in_child();
         std::vector<char*> argv;
         static std::string program = VORLAN2_BINARY;
         argv.push_back(program.data());
@@ -111,6 +84,11 @@ ProgramRun run_vorlan2_program(const std::vector<std::string>& words, const std:
     std::filesystem::remove(out_path);
     std::filesystem::remove(err_path);
     return run;
+}
+
+bool limit_file_size(long long bytes) {
+    const rlimit limit{static_cast<rlim_t>(bytes), static_cast<rlim_t>(bytes)};
+    return std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR && setrlimit(RLIMIT_FSIZE, &limit) == 0;
 }
 
 FileSizeLimit::FileSizeLimit(long long bytes) {

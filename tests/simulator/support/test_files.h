@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,15 +32,15 @@ struct ProgramRun {
     std::string err;  // standard error
 };
 
-// Limits put on the program's process only.
-struct ProgramLimits {
-    int cpus = 0;              // runs on the first this many of the test's CPUs; 0: on all of them
-    long long file_size = -1;  // bytes a file may hold, a write beyond failing (SIGXFSZ ignored); -1: no limit
-};
-
-// Runs the vorlan2 binary with the given words in the given directory.
+// Runs the vorlan2 binary with the given words in the given directory;
+// in_child, when given, runs in the child just before the program starts
+// (its standard output and error already redirected), to set limits.
 ProgramRun run_vorlan2_program(const std::vector<std::string>& words, const std::filesystem::path& directory,
-                               const ProgramLimits& limits = {});
+                               const std::function<void()>& in_child = nullptr);
+
+// Files of the process hold at most this many bytes, and a write beyond
+// fails (SIGXFSZ ignored); false when the limit cannot be set.
+bool limit_file_size(long long bytes);
 
 // For the rest of a scope, files of the test process hold at most this many
 // bytes, and a write beyond fails (SIGXFSZ ignored).
