@@ -5,10 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
-#include <set>
 #include <sstream>
-#include <utility>
-#include <vector>
 
 #include "random/mt.h"
 #include "random/random.h"
@@ -59,17 +56,7 @@ Vorlanerator::Vorlanerator(const VorlanParameters& parameters, const Data& data)
     index_panel();
 }
 
-void Vorlanerator::read_tag_snps() {
-    const std::set<int> tags = read_tag_positions(params.tag_file);
-    std::vector<int> found;
-    auto tag = tags.begin();
-    int j = 0;
-    for (auto it = panel_data.snps_data.begin(); it != panel_data.snps_data.end() && tag != tags.end(); ++it, ++j) {
-        while (tag != tags.end() && *tag < it->first) ++tag;
-        if (tag != tags.end() && *tag == it->first) found.push_back(j);
-    }
-    tag_snps = std::move(found);
-}
+void Vorlanerator::read_tag_snps() { tag_snps = tag_snp_indices(params.tag_file, panel_data.snps_data); }
 
 void Vorlanerator::simulate_haplotypes() {
     check_haplotype_set_fits(params, panel_data.snps_data.size());

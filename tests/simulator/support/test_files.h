@@ -26,18 +26,6 @@ std::string read_file(const std::string& path);
 // The bytes of a gzip file after decompression.
 std::string read_gzip_file(const std::string& path);
 
-struct ProgramRun {
-    int status;
-    std::string out;  // standard output
-    std::string err;  // standard error
-};
-
-// Runs the vorlan2 binary with the given words in the given directory;
-// in_child, when given, runs in the child just before the program starts
-// (its standard output and error already redirected), to set limits.
-ProgramRun run_vorlan2_program(const std::vector<std::string>& words, const std::filesystem::path& directory,
-                               const std::function<void()>& in_child = nullptr);
-
 // Files of the process hold at most this many bytes, and a write beyond
 // fails (SIGXFSZ ignored); false when the limit cannot be set.
 bool limit_file_size(long long bytes);
@@ -68,3 +56,15 @@ public:
 private:
     bool was_root_;
 };
+
+struct ProgramRun {
+    int status;
+    std::string out;  // standard output
+    std::string err;  // standard error
+};
+
+// Runs the vorlan2 binary with the given words in the given directory;
+// in_child, when given, runs in the child just before the program starts
+// (its standard output and error already redirected), to set limits.
+ProgramRun run_vorlan2_program(const std::vector<std::string>& words, const std::filesystem::path& directory,
+                               const std::function<void()>& in_child = nullptr);
