@@ -9,9 +9,9 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
-#include <iostream>
-#include <memory>
 #include <new>
+#include <memory>
+#include <iostream>
 #include <string>
 #include <system_error>
 
