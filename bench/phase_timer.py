@@ -5,9 +5,14 @@ The phases are read from the transcript as it reaches standard output (every
 part of it is flushed at once): reading ends at "Random seed set to",
 simulating at the "done" after "Simulating haplotypes ...", writing at the
 association report (or the elapsed-time line) and association at the end.
+The peak memory is also taken when writing starts ("Writing output to
+files"), so that what the writers add shows beside the size of the simulated
+haplotypes (one bit per allele, rows of 64-bit words).
 
 usage: phase_timer.py LABEL vorlan2 [flags...]
 """
+import math
+import re
 import resource
 import subprocess
 import sys
@@ -29,6 +34,8 @@ def main():
                 marks.setdefault("simulate", now)
             if "The pvalues and effect sizes" in line:
                 marks.setdefault("write", now)
+            if "Writing output to files" in line and "peak_before_write_kb" not in marks:
+                marks["peak_before_write_kb"] = peak_so_far_kb(process.pid)
         status = process.wait()
     total = time.monotonic() - start
     marks.setdefault("write", total)
@@ -43,6 +50,36 @@ def main():
     print(f"{label}: association {total - previous:.2f} s")
     print(f"{label}: total {total:.2f} s")
     print(f"{label}: peak resident memory {peak_kb / 1024:.0f} MB")
+    data_bytes = haplotype_data_bytes(text)
+    if data_bytes is not None and marks.get("peak_before_write_kb"):
+        before_kb = marks["peak_before_write_kb"]
+        print(f"{label}: simulated haplotypes {data_bytes / 2**20:.0f} MB")
+        print(f"{label}: peak before writing {before_kb / 1024:.0f} MB")
+        print(f"{label}: added by writing {max(peak_kb - before_kb, 0) / 1024:.0f} MB")
+
+
+def peak_so_far_kb(pid):
+    try:
+        with open(f"/proc/{pid}/status") as status:
+            for line in status:
+                if line.startswith("VmHWM:"):
+                    return int(line.split()[1])
+    except OSError:
+        pass
+    return None
+
+
+def haplotype_data_bytes(text):
+    def number(label):
+        found = re.search(label + r"\s*(\d+)", text)
+        return int(found.group(1)) if found else None
+
+    controls = number("no. controls to simulate:")
+    cases = number("no. cases to simulate:")
+    snps = number("number of SNPs in interval:")
+    if None in (controls, cases, snps):
+        return None
+    return 2 * (controls + cases) * math.ceil(snps / 64) * 8
 
 
 if __name__ == "__main__":

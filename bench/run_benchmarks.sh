@@ -4,17 +4,21 @@
 # output bytes again, and for ".gz" output the time gzip -6 takes on the same
 # content. It asserts nothing.
 #
-# usage: bench/run_benchmarks.sh [real] [wide] [growth]   (default: all)
+# usage: bench/run_benchmarks.sh [real] [wide] [growth] [writers]   (default: all)
 #   real:   the 1000 Genomes chr20 panel of Debian's shapeit4-example package
 #           (600 haplotypes, ~23,700 biallelic SNPs), 5,000 + 5,000 individuals
 #   wide:   a synthetic panel of 5,000 haplotypes x 100,000 SNPs,
 #           20,000 + 20,000 individuals, tag file of 1,000 SNPs
 #   growth: the wide panel's simulate phase from 10,000 to 40,000 individuals
+#   writers: the example panel (examples/), 400,000 controls and a tag file:
+#           the memory that writing adds to the simulated haplotypes (goal:
+#           at most 256 MB at any core count), with all CPUs and with one,
+#           plain and compressed (8.5 GB of plain output)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 work=${BENCH_DIR:-/tmp/vorlan2-bench}
 which_runs=("$@")
-[ ${#which_runs[@]} -gt 0 ] || which_runs=(real wide growth)
+[ ${#which_runs[@]} -gt 0 ] || which_runs=(real wide growth writers)
 
 bash "$root/scripts/install-deps.sh"
 missing=()
@@ -96,11 +100,27 @@ run_wide() {  # label, controls, cases
   rm -rf "$d/out"
 }
 
+run_writers() {
+  local d=$work/writers e=$root/examples
+  for cpus in "all CPUs" "one CPU"; do
+    for suffix in "" ".gz"; do
+      local label="writers, $cpus${suffix:+, gz}" pin=()
+      [ "$cpus" = "all CPUs" ] || pin=(taskset -c "$(python3 -c 'import os; print(min(os.sched_getaffinity(0)))')")
+      rm -rf "$d"; mkdir -p "$d"
+      "${pin[@]}" python3 "$timer" "$label" "$vorlan2" -h "$e/example.haps" -l "$e/example.legend" \
+        -m "$e/example.map" -t "$e/example.tags" -o "$d/writers$suffix" -n 400000 0 -int 1000000 2000000 \
+        -dl 1500000 1 1.5 2.25 -nrs | grep -E "write|memory|haplotypes|writing"
+    done
+  done
+  rm -rf "$d"
+}
+
 for r in "${which_runs[@]}"; do
   case $r in
     real) run_real ;;
     wide) run_wide wide 20000 20000 ;;
     growth) for n in 5000 10000 20000; do run_wide "growth $((2 * n)) individuals" "$n" "$n" | grep -E "simulate|memory"; done ;;
+    writers) run_writers ;;
     *) echo "unknown benchmark $r" >&2; exit 2 ;;
   esac
 done

@@ -21,7 +21,7 @@ void Kolvater::output_results(const std::string& file) const {
              << s.chisq_stat << '\n';
     }
     std::cout << log.str() << std::endl;
-    finish_output_file(out, file);
+    out->commit();
 }
 
 }  // namespace single_snp_test

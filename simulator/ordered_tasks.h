@@ -1,35 +1,46 @@
-// Work spread over all cores whose results are taken in the order the work
-// was handed out: each task runs on a thread of its own, at most a few per
-// core are in flight, and the oldest result is handed on first.
+// Work handed to the run's workers whose results are taken in the order the
+// work was handed out: at most a given number of results are in flight, so
+// that the memory they hold stays bounded, and the oldest is handed on first.
 #pragma once
 
 #include <algorithm>
 #include <deque>
 #include <functional>
 #include <future>
-#include <thread>
+#include <memory>
 #include <utility>
+
+#include "simulator/worker_pool.h"
 
 template <typename Result>
 class OrderedTasks {
 public:
-    // `take` receives every result, in order.
+    // `take` receives every result, in order, on the thread that submits.
     template <typename Take>
-    explicit OrderedTasks(Take take)
-        : take_(std::move(take)), max_in_flight_(2 * std::max(1u, std::thread::hardware_concurrency())) {}
+    OrderedTasks(Take take, std::size_t max_in_flight)
+        : take_(std::move(take)), max_in_flight_(std::max<std::size_t>(1, max_in_flight)) {}
 
     OrderedTasks(const OrderedTasks&) = delete;
     OrderedTasks& operator=(const OrderedTasks&) = delete;
 
+    // The work may refer to what its submitter owns: nothing is left running.
     ~OrderedTasks() {
         for (auto& task : tasks_)
             if (task.valid()) task.wait();
     }
 
+    // Hands the oldest result on first when the in-flight limit is reached.
     template <typename Work>
     void submit(Work work) {
         if (tasks_.size() >= max_in_flight_) take_oldest();
-        tasks_.push_back(std::async(std::launch::async, std::move(work)));
+        auto task = std::make_shared<std::packaged_task<Result()>>(std::move(work));
+        tasks_.push_back(task->get_future());
+        try {
+            WorkerPool::shared().run([task] { (*task)(); });
+        } catch (...) {
+            tasks_.pop_back();
+            throw;
+        }
     }
 
     // Hands on every result still in flight.
@@ -48,3 +59,9 @@ private:
     std::size_t max_in_flight_;
     std::deque<std::future<Result>> tasks_;
 };
+
+// Results in flight for work spread over the run's workers: two for each
+// worker, so that none waits, and no more than `limit`.
+inline std::size_t results_in_flight(std::size_t limit) {
+    return std::min<std::size_t>(limit, 2 * static_cast<std::size_t>(std::max(1, WorkerPool::shared().workers())));
+}

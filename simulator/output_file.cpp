@@ -1,13 +1,19 @@
-// Output streams over a checked file sink, and the transcript flush.
+// Output streams over a checked file sink, written under a temporary name and
+// renamed when complete, and the transcript flush.
 #include "simulator/output_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <new>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 
 #include <boost/iostreams/categories.hpp>
 
@@ -16,115 +22,227 @@
 #include "simulator/parallel_gzip.h"
 #include "simulator/parameters.h"
 
+// What the sink of an output file knows of it: the open file, the file's
+// identity as opened, and the first error of a write or of the close.
+struct OutputSinkState {
+    std::FILE* file = nullptr;  // plain content; compressed content goes through gzip
+    struct stat identity = {};
+    std::unique_ptr<ParallelGzipWriter> gzip;
+    int error = 0;  // errno of the first failure
+    bool abandoned = false;  // the file goes: nothing more is written or compressed
+
+    OutputSinkState() = default;
+    OutputSinkState(const OutputSinkState&) = delete;
+    OutputSinkState& operator=(const OutputSinkState&) = delete;
+    // A sink never closed (its stream was never built) still closes its file.
+    ~OutputSinkState() {
+        if (file != nullptr) std::fclose(file);
+    }
+};
+
 namespace {
 
-// A file sink that remembers every failed write and a failed close, so that
-// a full disk never passes for a finished file. It never throws: the stream
-// machinery may close it from a destructor. Compressed content goes through
-// the parallel gzip writer.
+namespace fs = std::filesystem;
+
+// The system's reason as the end of a message: "can't write file (No space
+// left on device)."
+std::string reason(const char* what, int error) {
+    if (error == 0) return std::string(what) + ".";
+    return std::string(what) + " (" + std::generic_category().message(error) + ").";
+}
+
+[[noreturn]] void cannot_open(const fs::path& path, int error) {
+    throw badfilename(path.string(), reason("can't open file", error));
+}
+
+int error_or_io(int error) { return error != 0 ? error : EIO; }
+
+// A file sink that remembers the first failed write and a failed close, so
+// that a full disk never passes for a finished file. It never throws: the
+// stream machinery may close it from a destructor. Compressed content goes
+// through the parallel gzip writer.
 class checked_file_sink {
 public:
     using char_type = char;
     struct category : boost::iostreams::sink_tag, boost::iostreams::closable_tag {};
 
-    struct State {
-        std::FILE* file = nullptr;
-        struct stat identity = {};  // of the file as opened
-        std::unique_ptr<ParallelGzipWriter> gzip;
-        bool failed = false;
-    };
-
-    checked_file_sink(std::FILE* file, bool compressed) : state_(std::make_shared<State>()) {
-        if (fstat(fileno(file), &state_->identity) != 0) state_->failed = true;
+    // Takes ownership of the open file, also when it raises.
+    checked_file_sink(std::FILE* file, bool compressed) {
+        std::unique_ptr<std::FILE, int (*)(std::FILE*)> owner(file, &std::fclose);
+        state_ = std::make_shared<OutputSinkState>();
+        if (fstat(fileno(file), &state_->identity) != 0) state_->error = error_or_io(errno);
         if (compressed) {
             state_->gzip = std::make_unique<ParallelGzipWriter>(file);
         } else {
             state_->file = file;
         }
+        owner.release();
     }
 
     std::streamsize write(const char* data, std::streamsize n) {
         const auto size = static_cast<std::size_t>(n);
+        if (state_->abandoned) return n;
         try {
             if (state_->gzip) {
                 state_->gzip->write(data, size);
-            } else if (state_->file == nullptr || std::fwrite(data, 1, size, state_->file) != size) {
-                state_->failed = true;
+            } else if (state_->file != nullptr && state_->error == 0) {
+                errno = 0;
+                if (std::fwrite(data, 1, size, state_->file) != size) state_->error = error_or_io(errno);
             }
+        } catch (const std::bad_alloc&) {
+            if (state_->error == 0) state_->error = ENOMEM;
         } catch (const std::exception&) {
-            state_->failed = true;
+            if (state_->error == 0) state_->error = EIO;
         }
         return n;
     }
 
     void close() {
         if (state_->gzip) {
-            try {
-                if (!state_->gzip->close()) state_->failed = true;
-            } catch (const std::exception&) {
-                state_->failed = true;
-            }
+            const int error = state_->abandoned ? 0 : state_->gzip->close();
+            if (state_->error == 0) state_->error = error;
             state_->gzip.reset();
         }
         std::FILE* file = state_->file;
         state_->file = nullptr;
-        if (file != nullptr && std::fclose(file) != 0) state_->failed = true;
+        errno = 0;
+        if (file != nullptr && std::fclose(file) != 0 && state_->error == 0) state_->error = error_or_io(errno);
     }
 
-    std::shared_ptr<const State> state() const { return state_; }
+    std::shared_ptr<OutputSinkState> state() const { return state_; }
 
 private:
-    std::shared_ptr<State> state_;
+    std::shared_ptr<OutputSinkState> state_;
 };
 
 constexpr std::streamsize stream_buffer_size = 1 << 20;
 
-const char* fopen_mode(std::ios_base::openmode mode) {
-    return (mode & std::ios_base::app) ? "ab" : "wb";
+// The file that the path leads to, symbolic links followed, so that the file
+// takes the place of the link's target and the link stays.
+fs::path link_target(const fs::path& path) {
+    fs::path target = path;
+    for (int links = 0; links < 40; ++links) {
+        std::error_code error;
+        if (!fs::is_symlink(fs::symlink_status(target, error))) return target;
+        const fs::path next = fs::read_symlink(target, error);
+        if (error) cannot_open(path, error.value());
+        target = next.is_absolute() ? next : target.parent_path() / next;
+    }
+    cannot_open(path, ELOOP);
+}
+
+// Creates a new file beside the target, with the permissions an existing
+// target has (or the default ones), and returns its name.
+fs::path create_temporary(const fs::path& path, const fs::path& target, const struct stat* existing, int& descriptor) {
+    static std::atomic<int> counter{0};
+    const std::string stem = target.filename().string() + ".part" + std::to_string(getpid()) + "-";
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        const fs::path temporary = target.parent_path() / (stem + std::to_string(++counter));
+        descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (descriptor >= 0) {
+            if (existing != nullptr) fchmod(descriptor, existing->st_mode & 07777);
+            return temporary;
+        }
+        if (errno != EEXIST) cannot_open(path, errno);
+    }
+    cannot_open(path, EEXIST);
 }
 
 }  // namespace
 
-bool is_gzip_name(const std::filesystem::path& path) {
+bool is_gzip_name(const fs::path& path) {
     const std::string name = path.filename().string();
     const auto dot = name.rfind('.');
     return dot != std::string::npos && name.compare(dot, std::string::npos, ".gz") == 0;
 }
 
-std::unique_ptr<OutputStream> open_output_file(const std::filesystem::path& path, std::ostream& log,
-                                               std::ios_base::openmode mode) {
+OutputFile::OutputFile(fs::path path, fs::path target, fs::path temporary)
+    : path_(std::move(path)), target_(std::move(target)), temporary_(std::move(temporary)) {}
+
+OutputFile::~OutputFile() {
+    if (done_) return;
+    if (sink_) sink_->abandoned = true;
+    try {
+        reset();
+    } catch (...) {
+        // Closing is all that is left to do; the file goes either way.
+    }
+    remove_temporary();
+}
+
+void OutputFile::remove_temporary() const {
+    if (!temporary_.empty()) ::unlink(temporary_.c_str());
+}
+
+void OutputFile::commit() {
+    done_ = true;
+    bool complete = static_cast<bool>(flush());
+    try {
+        reset();
+    } catch (const std::exception&) {
+        complete = false;
+    }
+    const int error = sink_->error != 0 ? sink_->error : (complete ? 0 : EIO);
+    if (error != 0) {
+        remove_temporary();
+        throw badfilename(path_.string(), reason("can't write file", error));
+    }
+    // A file removed or replaced while it was written is lost all the same.
+    const fs::path& written = temporary_.empty() ? path_ : temporary_;
+    struct stat now = {};
+    if (stat(written.c_str(), &now) != 0 || now.st_dev != sink_->identity.st_dev ||
+        now.st_ino != sink_->identity.st_ino)
+        throw badfilename(path_.string(), "file vanished while it was written.");
+    if (!temporary_.empty() && std::rename(temporary_.c_str(), target_.c_str()) != 0) {
+        const int rename_error = errno;
+        remove_temporary();
+        throw badfilename(path_.string(), reason("can't write file", rename_error));
+    }
+}
+
+std::unique_ptr<OutputFile> open_output_file(const fs::path& path, std::ostream& log, std::ios_base::openmode mode) {
     const bool compressed = is_gzip_name(path);
     log << "writing output file " << path.string();
     if (compressed) log << " (in gzip mode) ";
     log << std::endl;
 
-    std::FILE* file = std::fopen(path.c_str(), fopen_mode(mode));
-    if (file == nullptr) throw badfilename(path.string(), "can't open file.");
-    auto stream = std::make_unique<OutputStream>();
-    stream->push(checked_file_sink(file, compressed), stream_buffer_size);
+    // From here on the stream removes its temporary file whatever happens.
+    std::unique_ptr<OutputFile> stream(new OutputFile(path, path, fs::path()));
+    std::FILE* file = nullptr;
+    if (mode & std::ios_base::app) {
+        file = std::fopen(path.c_str(), "ab");
+    } else {
+        stream->target_ = link_target(path);
+        const fs::path& target = stream->target_;
+        struct stat existing = {};
+        const bool exists = stat(target.c_str(), &existing) == 0;
+        if (exists && S_ISDIR(existing.st_mode)) cannot_open(path, EISDIR);
+        if (exists && !S_ISREG(existing.st_mode)) {
+            file = std::fopen(path.c_str(), "wb");
+        } else {
+            // Replacing a file that could not be written to would override its protection.
+            if (exists && faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) cannot_open(path, errno);
+            int descriptor = -1;
+            stream->temporary_ = create_temporary(path, target, exists ? &existing : nullptr, descriptor);
+            file = fdopen(descriptor, "wb");
+            if (file == nullptr) {
+                const int error = errno;
+                ::close(descriptor);
+                cannot_open(path, error);
+            }
+        }
+    }
+    if (file == nullptr) cannot_open(path, errno);
+
+    checked_file_sink sink(file, compressed);
+    stream->sink_ = sink.state();
+    stream->push(sink, stream_buffer_size);
     return stream;
 }
 
-std::unique_ptr<OutputStream> open_output_file(const std::filesystem::path& path,
-                                               std::ios_base::openmode mode) {
+std::unique_ptr<OutputFile> open_output_file(const fs::path& path, std::ios_base::openmode mode) {
     std::ostringstream discarded;
     return open_output_file(path, discarded, mode);
-}
-
-void finish_output_file(std::unique_ptr<OutputStream>& stream, const std::filesystem::path& path) {
-    const auto sink = stream->component<checked_file_sink>(static_cast<int>(stream->size()) - 1)->state();
-    bool complete = static_cast<bool>(stream->flush());
-    try {
-        stream->reset();
-    } catch (const std::exception&) {
-        complete = false;
-    }
-    stream.reset();
-    if (!complete || sink->failed) throw badfilename(path.string(), "can't write file.");
-    // A file removed or replaced while it was written is lost all the same.
-    struct stat now = {};
-    if (stat(path.c_str(), &now) != 0 || now.st_dev != sink->identity.st_dev || now.st_ino != sink->identity.st_ino)
-        throw badfilename(path.string(), "file vanished while it was written.");
 }
 
 void update_summary_file(const Parameters& parameters, std::ostringstream& buffer,
@@ -135,7 +253,7 @@ void update_summary_file(const Parameters& parameters, std::ostringstream& buffe
     *summary << text;
     buffer.str("");
     buffer.clear();
-    finish_output_file(summary, parameters.summary_file);
+    summary->commit();
     // The run ends; the summary file keeps the record of why.
     if (!console_failure.empty()) throw std::runtime_error(console_failure);
 }

@@ -1,5 +1,6 @@
-// Opening output files (gzip-compressed when the name ends in ".gz") and
-// moving a message buffer to standard output and the summary file.
+// Opening output files (gzip-compressed when the name ends in ".gz") so that a
+// file under its final name is always whole, and moving a message buffer to
+// standard output and the summary file.
 #pragma once
 
 #include <filesystem>
@@ -11,20 +12,50 @@
 #include <boost/iostreams/filtering_stream.hpp>
 
 class Parameters;
+struct OutputSinkState;
 
 using OutputStream = boost::iostreams::filtering_ostream;
 
 // True when the last path component's extension (from its last '.') is ".gz".
 bool is_gzip_name(const std::filesystem::path& path);
 
-std::unique_ptr<OutputStream> open_output_file(const std::filesystem::path& path, std::ostream& log,
-                                               std::ios_base::openmode mode);
-std::unique_ptr<OutputStream> open_output_file(const std::filesystem::path& path,
-                                               std::ios_base::openmode mode);
+// An output stream on a file. Opened for output, the file is written under a
+// temporary name in the directory of its final name (of the file a symbolic
+// link leads to) and takes that name at commit(); destroyed uncommitted (a
+// failed write, an exception unwinding the writer) it is removed. A device or
+// pipe that the name leads to, and a file opened for appending (the summary
+// transcript), are written in place.
+class OutputFile : public OutputStream {
+public:
+    ~OutputFile() override;
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
 
-// Completes the stream (the gzip trailer included) and closes the file;
-// raises badfilename naming the path when any byte could not be written.
-void finish_output_file(std::unique_ptr<OutputStream>& stream, const std::filesystem::path& path);
+    // Completes the content (the gzip trailer included), checks that every
+    // byte reached the file, closes it and gives it its name. Raises
+    // badfilename naming the path when any of that fails; the temporary file
+    // is then gone.
+    void commit();
+
+private:
+    friend std::unique_ptr<OutputFile> open_output_file(const std::filesystem::path& path, std::ostream& log,
+                                                        std::ios_base::openmode mode);
+    OutputFile(std::filesystem::path path, std::filesystem::path target, std::filesystem::path temporary);
+    void remove_temporary() const;
+
+    std::filesystem::path path_;       // the name the caller gave
+    std::filesystem::path target_;     // the file it names, symbolic links followed
+    std::filesystem::path temporary_;  // written under this name; empty when written in place
+    std::shared_ptr<OutputSinkState> sink_;
+    bool done_ = false;  // committed, or failed to commit
+};
+
+// Logs "writing output file " and the path (and " (in gzip mode) ") into the
+// log, then opens the file; raises badfilename with the system's reason when
+// it cannot be created.
+std::unique_ptr<OutputFile> open_output_file(const std::filesystem::path& path, std::ostream& log,
+                                             std::ios_base::openmode mode);
+std::unique_ptr<OutputFile> open_output_file(const std::filesystem::path& path, std::ios_base::openmode mode);
 
 void update_summary_file(const Parameters& parameters, std::ostringstream& buffer,
                          std::ios_base::openmode mode);

@@ -2,22 +2,16 @@
 // and samples, for the controls and for the cases.
 #include <algorithm>
 #include <charconv>
-#include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
-#include <limits>
-#include <memory>
-#include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
-#include "simulator/exceptions.h"
-#include "simulator/ordered_tasks.h"
-#include "simulator/output_names.h"
-#include "simulator/tag_file.h"
-#include "simulator/text_pool.h"
+#include "simulator/invariant.h"
 #include "simulator/output_file.h"
+#include "simulator/output_names.h"
+#include "simulator/snp_lines.h"
 #include "simulator/vorlanerator.h"
 
 namespace {
@@ -47,34 +41,6 @@ void append_snp_fields(std::string& out, snps_map::const_iterator snp_it, int sn
     out += panel_snp.allele1;
 }
 
-// About this many bytes of text are formatted by one task.
-constexpr std::size_t chunk_bytes = 8 << 20;
-
-// SNPs per task: whole words of the packed rows, at least one.
-int snps_per_chunk(std::size_t line_bytes) {
-    const std::size_t lines = std::max<std::size_t>(1, chunk_bytes / std::max<std::size_t>(line_bytes, 1));
-    return static_cast<int>(std::max<std::size_t>(64, lines / 64 * 64));
-}
-
-// Formats the text of chunks 0 .. chunks-1 on all cores, format(chunk, text)
-// writing into a buffer reused from earlier chunks, and writes it in order.
-template <typename Format>
-void write_formatted_chunks(OutputStream& out, std::size_t chunks, Format format) {
-    TextPool pool;
-    OrderedTasks<std::string> tasks([&out, &pool](std::string&& text) {
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        pool.give_back(std::move(text));
-    });
-    for (std::size_t chunk = 0; chunk < chunks; ++chunk) {
-        tasks.submit([&pool, &format, chunk] {
-            std::string text = pool.take();
-            format(chunk, text);
-            return text;
-        });
-    }
-    tasks.finish();
-}
-
 }  // namespace
 
 void Vorlanerator::append_genotype_line(snps_map::const_iterator snp_it, int snp_index, int first, int end,
@@ -96,78 +62,28 @@ void Vorlanerator::output_snp_data_velisk_format(snps_map::const_iterator snp_it
     line.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
-void Vorlanerator::format_haplotype_lines(int first_snp, int end_snp, int first, int end, std::string& text) const {
-    // Every line is the alleles of haplotypes [first, end), each followed by a
-    // blank: "0 " everywhere, then the 1s set from the packed rows.
-    const std::size_t line_bytes = 2 * static_cast<std::size_t>(end - first) + 1;
-    const int lines = end_snp - first_snp;
-    text.assign(line_bytes * static_cast<std::size_t>(lines), ' ');
-    for (int k = 0; k < lines; ++k) {
-        char* line = &text[static_cast<std::size_t>(k) * line_bytes];
-        for (std::size_t i = 0; i + 1 < line_bytes; i += 2) line[i] = '0';
-        line[line_bytes - 1] = '\n';
-    }
-    const int words_begin = first_snp >> 6;
-    const int words_end = (end_snp + 63) >> 6;
-    for (int h = first; h < end; ++h) {
-        const HaplotypeSet::Word* row = simulated_haplotypes.row_words(static_cast<std::size_t>(h));
-        const std::size_t column = 2 * static_cast<std::size_t>(h - first);
-        for (int w = words_begin; w < words_end; ++w) {
-            for (HaplotypeSet::Word bits = row[w]; bits != 0; bits &= bits - 1) {
-                const int j = (w << 6) + __builtin_ctzll(bits);
-                if (j < first_snp || j >= end_snp) continue;
-                text[static_cast<std::size_t>(j - first_snp) * line_bytes + column] = '1';
-            }
-        }
-    }
-}
-
-void Vorlanerator::format_genotype_lines(const std::vector<snps_map::const_iterator>& snp_its,
-                                         const std::vector<int>& snp_indices, int first, int end,
-                                         std::string& text) const {
-    const std::size_t individuals = static_cast<std::size_t>(end - first) / 2;
-    text.reserve(snp_indices.size() * (48 + 6 * individuals));
-    for (std::size_t k = 0; k < snp_indices.size(); ++k) {
-        append_snp_fields(text, snp_its[k], snp_indices[k]);
-        const int j = snp_indices[k];
-        const std::size_t word = static_cast<std::size_t>(j >> 6);
-        const int shift = j & 63;
-        std::size_t at = text.size();
-        text.resize(at + 6 * individuals + 1);
-        for (int h = first; h + 1 < end; h += 2) {
-            const int c = static_cast<int>((simulated_haplotypes.row_words(static_cast<std::size_t>(h))[word] >> shift) & 1u) +
-                          static_cast<int>((simulated_haplotypes.row_words(static_cast<std::size_t>(h + 1))[word] >> shift) & 1u);
-            std::copy(genotype_triples[c], genotype_triples[c] + 6, &text[at]);
-            at += 6;
-        }
-        text[at] = '\n';
-    }
-}
-
-void Vorlanerator::write_genotype_lines(OutputStream& out, const std::vector<int>& snp_indices, int first,
-                                        int end) const {
+void Vorlanerator::write_lines(OutputStream& out, SnpLineKind kind, const std::vector<int>& snp_indices, int first,
+                              int end) const {
+    SnpLines lines{kind, &simulated_haplotypes, first, end, snp_indices, nullptr, 0};
     std::vector<snps_map::const_iterator> snp_its;
-    snp_its.reserve(snp_indices.size());
-    {
+    if (kind == SnpLineKind::genotypes) {
+        snp_its.reserve(snp_indices.size());
         auto it = panel_data.snps_data.begin();
         int j = 0;
         for (const int index : snp_indices) {
             std::advance(it, index - j);
             j = index;
             snp_its.push_back(it);
+            const snp& panel_snp = it->second;
+            // "snp_", two numbers of at most 11 characters, four blanks.
+            lines.longest_prefix = std::max(lines.longest_prefix, 4 + 2 * 11 + 4 + panel_snp.rs_id.size() +
+                                                                      panel_snp.allele0.size() + panel_snp.allele1.size());
         }
+        lines.append_prefix = [&snp_its, &snp_indices](std::size_t k, std::string& text) {
+            append_snp_fields(text, snp_its[k], snp_indices[k]);
+        };
     }
-    const std::size_t per_chunk = static_cast<std::size_t>(snps_per_chunk(48 + 3 * static_cast<std::size_t>(end - first)));
-    const std::size_t chunks = (snp_indices.size() + per_chunk - 1) / per_chunk;
-    write_formatted_chunks(out, chunks, [&](std::size_t chunk, std::string& text) {
-        const std::size_t begin = chunk * per_chunk;
-        const std::size_t stop = std::min(snp_indices.size(), begin + per_chunk);
-        const std::vector<snps_map::const_iterator> its(snp_its.begin() + static_cast<std::ptrdiff_t>(begin),
-                                                        snp_its.begin() + static_cast<std::ptrdiff_t>(stop));
-        const std::vector<int> indices(snp_indices.begin() + static_cast<std::ptrdiff_t>(begin),
-                                       snp_indices.begin() + static_cast<std::ptrdiff_t>(stop));
-        format_genotype_lines(its, indices, first, end, text);
-    });
+    write_snp_lines(out, lines);
 }
 
 void Vorlanerator::output_haplotypes() const {
@@ -195,21 +111,16 @@ void Vorlanerator::output_haplotypes() const {
         line.clear();
     };
 
+    std::vector<int> all_snps(panel_data.snps_data.size());
+    for (std::size_t j = 0; j < all_snps.size(); ++j) all_snps[j] = static_cast<int>(j);
+
     if (!params.flag_given("-no_haps_output")) {
         for (int g = 0; g < 2; ++g) {
             const fs::path path = names.haplotype_file(g);
             auto out = open_output_file(path, buffer, std::ios::out);
             update_summary_file(params, buffer, std::ios::app);
-            const int S = static_cast<int>(panel_data.snps_data.size());
-            const int per_chunk =
-                snps_per_chunk(2 * static_cast<std::size_t>(read_bounds[g + 1] - read_bounds[g]) + 1);
-            const int chunks = (S + per_chunk - 1) / per_chunk;
-            write_formatted_chunks(*out, static_cast<std::size_t>(chunks), [&](std::size_t chunk, std::string& text) {
-                const int first_snp = static_cast<int>(chunk) * per_chunk;
-                const int end_snp = std::min(S, first_snp + per_chunk);
-                format_haplotype_lines(first_snp, end_snp, read_bounds[g], read_bounds[g + 1], text);
-            });
-            finish_output_file(out, path);
+            write_lines(*out, SnpLineKind::haplotypes, all_snps, read_bounds[g], read_bounds[g + 1]);
+            out->commit();
         }
 
         const fs::path path = names.legend_file();
@@ -227,40 +138,27 @@ void Vorlanerator::output_haplotypes() const {
             line += '\n';
             write_line(*out);
         }
-        finish_output_file(out, path);
+        out->commit();
     }
 
     if (!params.flag_given("-no_gens_output")) {
-        std::vector<int> all_snps(panel_data.snps_data.size());
-        for (std::size_t j = 0; j < all_snps.size(); ++j) all_snps[j] = static_cast<int>(j);
         for (int g = 0; g < 2; ++g) {
             const fs::path path = names.genotype_file(g);
             auto out = open_output_file(path, buffer, std::ios::out);
             update_summary_file(params, buffer, std::ios::app);
-            write_genotype_lines(*out, all_snps, read_bounds[g], read_bounds[g + 1]);
-            finish_output_file(out, path);
+            write_lines(*out, SnpLineKind::genotypes, all_snps, read_bounds[g], read_bounds[g + 1]);
+            out->commit();
         }
     }
 
     if (params.flag_given("-t")) {
-        // Each tag position that is a panel SNP, by its SNP index among all of them.
-        std::vector<int> tag_snps;
-        {
-            const std::set<int> tags = read_tag_positions(params.tag_file);
-            auto tag = tags.begin();
-            int j = 0;
-            for (auto it = panel_data.snps_data.begin(); it != panel_data.snps_data.end() && tag != tags.end();
-                 ++it, ++j) {
-                while (tag != tags.end() && *tag < it->first) ++tag;
-                if (tag != tags.end() && *tag == it->first) tag_snps.push_back(j);
-            }
-        }
+        VORLAN2_CHECK(tag_snps.has_value());
         for (int g = 0; g < 2; ++g) {
             const fs::path path = names.tag_genotype_file(g);
             auto out = open_output_file(path, buffer, std::ios::out);
             update_summary_file(params, buffer, std::ios::app);
-            write_genotype_lines(*out, tag_snps, read_bounds[g], read_bounds[g + 1]);
-            finish_output_file(out, path);
+            write_lines(*out, SnpLineKind::genotypes, *tag_snps, read_bounds[g], read_bounds[g + 1]);
+            out->commit();
         }
     }
 
@@ -280,6 +178,6 @@ void Vorlanerator::output_haplotypes() const {
             line += '\n';
             write_line(*out);
         }
-        finish_output_file(out, path);
+        out->commit();
     }
 }

@@ -1,7 +1,8 @@
-// Gzip compression spread over all cores: the content is cut into blocks,
-// each compressed on a thread of its own into a gzip member of default
-// settings, and the members are written in order. A file of several members
-// is standard gzip and decompresses to the content in one piece.
+// Gzip compression spread over the run's workers: the content is cut into
+// blocks, each compressed by a worker into a gzip member of default settings,
+// and the members are written in order. A file of several members is standard
+// gzip and decompresses to the content in one piece. The blocks in flight are
+// bounded, so that the memory of compression does not grow with the cores.
 #pragma once
 
 #include <cstdio>
@@ -19,15 +20,21 @@ public:
 
     void write(const char* data, std::size_t n);
     // Compresses what is left, writes every member and closes the file;
-    // false when any byte could not be written.
-    bool close();
+    // returns 0, or the errno of the first write or close that failed.
+    int close();
+
+    // Content bytes in one member: fixed, so that the compressed bytes never
+    // depend on how the content was handed in or on the number of workers.
+    static constexpr std::size_t block_size = 4 << 20;
+    // Blocks in flight at most; each holds its content and its member.
+    static constexpr std::size_t max_blocks_in_flight = 16;
 
 private:
     void submit_block();
     void write_member(std::string&& member);
 
     std::FILE* file_;
-    bool failed_ = false;
+    int error_ = 0;
     bool submitted_ = false;
     std::string block_;
     OrderedTasks<std::string> members_;

@@ -1,5 +1,5 @@
 // The tag-position reader: one pass over the lines, stopping at the first
-// token that is not an integer.
+// token that is not an integer; then the positions matched to panel SNPs.
 #include "simulator/tag_file.h"
 
 #include <limits>
@@ -29,4 +29,16 @@ std::set<int> read_tag_positions(const std::filesystem::path& tag_file) {
         }
     }
     return positions;
+}
+
+std::vector<int> tag_snp_indices(const std::filesystem::path& tag_file, const snps_map& snps) {
+    const std::set<int> tags = read_tag_positions(tag_file);
+    std::vector<int> indices;
+    auto tag = tags.begin();
+    int j = 0;
+    for (auto it = snps.begin(); it != snps.end() && tag != tags.end(); ++it, ++j) {
+        while (tag != tags.end() && *tag < it->first) ++tag;
+        if (tag != tags.end() && *tag == it->first) indices.push_back(j);
+    }
+    return indices;
 }

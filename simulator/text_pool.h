@@ -1,8 +1,8 @@
 // Text buffers that the writers format into and take back once written, so
 // that a few warm blocks are reused instead of fresh memory for every chunk.
+// Taken and given back on the writer's thread only.
 #pragma once
 
-#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,7 +11,6 @@ class TextPool {
 public:
     // An empty buffer, with the room of one given back earlier when there is one.
     std::string take() {
-        std::lock_guard<std::mutex> lock(mutex_);
         if (free_.empty()) return std::string();
         std::string text = std::move(free_.back());
         free_.pop_back();
@@ -20,11 +19,9 @@ public:
 
     void give_back(std::string&& text) {
         text.clear();
-        std::lock_guard<std::mutex> lock(mutex_);
         free_.push_back(std::move(text));
     }
 
 private:
-    std::mutex mutex_;
     std::vector<std::string> free_;
 };

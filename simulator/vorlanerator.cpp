@@ -15,6 +15,8 @@
 #include "random/random.h"
 #include "simulator/exceptions.h"
 #include "simulator/output_file.h"
+#include "simulator/physical_memory.h"
+#include "simulator/tag_file.h"
 
 namespace {
 
@@ -43,10 +45,24 @@ double run_seed(const VorlanParameters& params) {
     return static_cast<double>(rand()) / 2147483647.0;
 }
 
+// Refuses, before any of it is built, a Haplotype set that could never be
+// held: the run would otherwise be killed after the whole simulation.
+void check_haplotype_set_fits(const VorlanParameters& params, std::size_t snps) {
+    const std::size_t haplotypes = 2 * (static_cast<std::size_t>(params.ncontrols) + static_cast<std::size_t>(params.ncases));
+    const std::size_t bytes = haplotypes * ((snps + 63) / 64) * sizeof(HaplotypeSet::Word);
+    if (fits_in_physical_memory(bytes)) return;
+    std::ostringstream reason;
+    reason << "the " << haplotypes << " simulated haplotypes of " << snps << " SNPs would take "
+           << bytes / (1 << 20) << " MB, more than this machine's memory; simulate fewer individuals or a "
+           << "shorter interval.\n";
+    throw GenericErrorException{"Error encountered, program terminated: ", reason.str()};
+}
+
 }  // namespace
 
 Vorlanerator::Vorlanerator(const VorlanParameters& parameters)
     : panel_data(read_panel(parameters)), params(parameters) {
+    if (params.flag_given("-t")) read_tag_snps();
     index_panel();
 }
 
@@ -55,7 +71,10 @@ Vorlanerator::Vorlanerator(const VorlanParameters& parameters, const Data& data)
     index_panel();
 }
 
+void Vorlanerator::read_tag_snps() { tag_snps = tag_snp_indices(params.tag_file, panel_data.snps_data); }
+
 void Vorlanerator::simulate_haplotypes() {
+    check_haplotype_set_fits(params, panel_data.snps_data.size());
     std::ostringstream buffer;
     num_simulated_haps = 0;
     const double seed = run_seed(params);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "simulator/output_file.h"
 #include "simulator/panel.h"
 #include "simulator/parameters.h"
+#include "simulator/snp_lines.h"
 
 class Vorlanerator {
 public:
@@ -24,6 +26,10 @@ public:
     Vorlanerator& operator=(const Vorlanerator&) = delete;
 
     void simulate_haplotypes();
+    // Reads the tag-position file ("-t") and keeps the SNP indices of the
+    // positions that are panel SNPs; the file constructor calls it, so that a
+    // bad tag file ends the run before the simulation.
+    void read_tag_snps();
     void set_theta();
     HaplotypeSet return_simulated_haplotypes() const;
 
@@ -41,6 +47,7 @@ public:
 
     // panel
     Data panel_data;
+    std::optional<std::vector<int>> tag_snps;  // ascending SNP indices of the tag positions, once read
     // results
     HaplotypeSet simulated_haplotypes;  // individual i owns 2i and 2i+1, controls first
     std::vector<int> simulated_phenotypes;  // 0 control, 1 case
@@ -85,13 +92,9 @@ private:
     // Genotype line of one SNP for haplotypes [first, end), appended to line.
     void append_genotype_line(snps_map::const_iterator snp_it, int snp_index, int first, int end,
                               std::string& line) const;
-    // Haplotype-file lines of SNPs [first_snp, end_snp) for haplotypes [first, end), in place of text.
-    void format_haplotype_lines(int first_snp, int end_snp, int first, int end, std::string& text) const;
-    // Genotype lines of the given SNPs for haplotypes [first, end), appended to text.
-    void format_genotype_lines(const std::vector<snps_map::const_iterator>& snp_its,
-                               const std::vector<int>& snp_indices, int first, int end, std::string& text) const;
-    // Writes the genotype lines of the given SNPs, formatted on all cores.
-    void write_genotype_lines(OutputStream& out, const std::vector<int>& snp_indices, int first, int end) const;
+    // Writes the haplotype or genotype lines of the given SNPs for haplotypes [first, end).
+    void write_lines(OutputStream& out, SnpLineKind kind, const std::vector<int>& snp_indices, int first,
+                     int end) const;
 
     // Working state of the individual being built, kept between individuals
     // so that the hot loops allocate nothing.

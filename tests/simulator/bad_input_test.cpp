@@ -43,32 +43,44 @@ std::vector<Case> command_line_cases() {
                                                          "-o", "afile/sub/run"})
             .file("afile", "")
             .fails("Error: filesystem error: cannot create directories: Not a directory [afile/sub]")
-            .errors_with(bad_file("afile/sub/run.summary", "can't open file.") + "\n")
+            .errors_with(bad_file("afile/sub/run.summary", "can't open file (Not a directory).") + "\n")
             .creates({}),
     };
 }
 
 std::vector<Case> output_cases() {
+    const std::string full = "can't write file (No space left on device).";
+    const std::string too_large = "can't write file (File too large).";
     return {
         Case("directory in the way").directory("run.cases.gen")
-            .fails(bad_file("run.cases.gen", "can't open file."))
+            .fails(bad_file("run.cases.gen", "can't open file (Is a directory)."))
             .creates({"run.summary", "run.controls.haps", "run.cases.haps", "run.legend", "run.controls.gen"}),
         Case("output name linked into a vanished directory").link("run.legend", "gone/run.legend")
-            .fails(bad_file("run.legend", "can't open file."))
+            .fails(bad_file("run.legend", "can't open file (No such file or directory)."))
             .creates({"run.summary", "run.controls.haps", "run.cases.haps"}),
-        Case("full disk under a haplotype file").link("run.controls.haps", "/dev/full")
-            .fails(bad_file("run.controls.haps", "can't write file.")).creates(summary_only),
-        Case("full disk under a sample file").link("run.cases.sample", "/dev/full")
-            .fails(bad_file("run.cases.sample", "can't write file.")).creates(without(all_outputs, "run.cases.sample")),
-        Case("full disk under a tag file").with({"-t", "tags.txt"}).link("run.controls.tags.gen", "/dev/full")
-            .fails(bad_file("run.controls.tags.gen", "can't write file.")).creates(up_to_genotypes),
-        Case("full disk under a compressed file").with({"-o", "run.gz"}).link("run.cases.gen.gz", "/dev/full")
-            .fails(bad_file("run.cases.gen.gz", "can't write file."))
+        Case("full device under a haplotype file").link("run.controls.haps", "/dev/full")
+            .fails(bad_file("run.controls.haps", full)).creates(summary_only),
+        Case("full device under a sample file").link("run.cases.sample", "/dev/full")
+            .fails(bad_file("run.cases.sample", full)).creates(without(all_outputs, "run.cases.sample")),
+        Case("full device under a tag file").with({"-t", "tags.txt"}).link("run.controls.tags.gen", "/dev/full")
+            .fails(bad_file("run.controls.tags.gen", full)).creates(up_to_genotypes),
+        Case("full device under a compressed file").with({"-o", "run.gz"}).link("run.cases.gen.gz", "/dev/full")
+            .fails(bad_file("run.cases.gen.gz", full))
             .creates({"run.gz.summary", "run.controls.haps.gz", "run.cases.haps.gz", "run.legend",
                       "run.controls.gen.gz"}),
+        // A file that reaches the limit is neither left under its name nor
+        // under a temporary one; the files before it are whole.
+        Case("file size limit in the first file").with({"-n", "30000", "2"}).file_size_limit(256 << 10)
+            .fails(bad_file("run.controls.haps", too_large)).creates(summary_only),
+        Case("file size limit in a later file").with({"-n", "2", "8000"}).file_size_limit(160 << 10)
+            .fails(bad_file("run.cases.gen", too_large))
+            .creates({"run.summary", "run.controls.haps", "run.cases.haps", "run.legend", "run.controls.gen"}),
+        Case("file size limit in a compressed file").with({"-o", "run.gz", "-n", "30000", "2"})
+            .file_size_limit(16 << 10)
+            .fails(bad_file("run.controls.haps.gz", too_large)).creates({"run.gz.summary"}),
         Case("summary file cannot be opened").directory("run.summary").file("run.summary/keep", "")
-            .fails(bad_file("run.summary", "can't open file."))
-            .errors_with(bad_file("run.summary", "can't open file.") + "\n").creates({}),
+            .fails(bad_file("run.summary", "can't open file (Is a directory)."))
+            .errors_with(bad_file("run.summary", "can't open file (Is a directory).") + "\n").creates({}),
     };
 }
 

@@ -105,7 +105,7 @@ TEST(KolvaterOutput, UnopenableFileRaisesBadfilenameAndPrintsNothing) {
         Kolvater{}.output_results(path);
         ADD_FAILURE() << "no exception";
     } catch (const badfilename& e) {
-        EXPECT_EQ(e.message, "Error reading file " + path + ": can't open file.");
+        EXPECT_EQ(e.message, "Error reading file " + path + ": can't open file (No such file or directory).");
     }
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
 }

@@ -51,6 +51,7 @@ TEST(OutputHaplotypes, WritesEveryFileInItsFormat) {
     write_file(f.dir.file("tags.txt"), "2000\n1000 77 2000\n3000");
     f.sim.params.tag_file = f.dir.file("tags.txt");
     f.sim.params.given_flags.insert("-t");
+    f.sim.read_tag_snps();
     f.sim.output_haplotypes();
 
     EXPECT_EQ(f.file("sim.controls.haps"), "0 1 0 1 \n1 1 0 0 \n0 0 1 1 \n");
@@ -115,27 +116,33 @@ TEST(OutputHaplotypes, NoCasesGiveEmptyHaplotypeLinesAndHeaderOnlySamples) {
     EXPECT_EQ(f.file("sim.cases.sample"), "ID_1 ID_2 missing pheno\n0 0 0 B\n");
 }
 
-TEST(OutputHaplotypes, UnreadableTagFileIsReportedAfterTheGenotypeFiles) {
+TEST(OutputHaplotypes, TagFileIsReadOnceBeforeTheWriting) {
     const struct {
         const char* content;  // nullptr: no file at all
         const char* reason;
-    } cases[] = {{nullptr, "can't open file."}, {"1000 2000x 3000\n", "bad tag position on line 1."}};
-    for (const auto& c : cases) {
+    } bad[] = {{nullptr, "can't open file."}, {"1000 2000x 3000\n", "bad tag position on line 1."}};
+    for (const auto& c : bad) {
         WriterFixture f;
         const std::string tags = f.dir.file("tags.txt");
         if (c.content != nullptr) write_file(tags, c.content);
         f.sim.params.tag_file = tags;
-        f.sim.params.given_flags.insert("-t");
         try {
-            f.sim.output_haplotypes();
+            f.sim.read_tag_snps();
             ADD_FAILURE() << c.reason;
         } catch (const badfilename& e) {
             EXPECT_EQ(e.message, "Error reading file " + tags + ": " + c.reason);
         }
-        EXPECT_EQ(f.file("sim.cases.gen"), cases_gen);
-        EXPECT_FALSE(fs::exists(f.dir.file("sim.controls.tags.gen")));
-        EXPECT_FALSE(fs::exists(f.dir.file("sim.controls.sample")));
     }
+    // The writers use the positions as read, whatever becomes of the file.
+    WriterFixture f;
+    write_file(f.dir.file("tags.txt"), "3000 1000\n");
+    f.sim.params.tag_file = f.dir.file("tags.txt");
+    f.sim.params.given_flags.insert("-t");
+    f.sim.read_tag_snps();
+    EXPECT_EQ(f.sim.tag_snps, (std::vector<int>{0, 2}));
+    fs::remove(f.dir.file("tags.txt"));
+    f.sim.output_haplotypes();
+    EXPECT_EQ(f.file("sim.cases.tags.gen"), "snp_0 rs1 1000 A G 0 1 0 0 1 0\nsnp_2 rs3 3000 A G 0 0 1 1 0 0\n");
 }
 
 TEST(OutputHaplotypes, MissingIndividualsAreReportedWithoutStopping) {

@@ -121,7 +121,7 @@ TEST_F(RunDriverTest, UnwritableSummaryPrintsTranscriptAndNamesTheFile) {
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out.rfind(banner, 0), 0u);
     EXPECT_TRUE(ends_with(result.out, "ERROR!!! Must specify a value for flag: -l\n\n" + elapsed_line));
-    EXPECT_EQ(result.err, "Error reading file nowhere/run.summary: can't open file.\n");
+    EXPECT_EQ(result.err, "Error reading file nowhere/run.summary: can't open file (No such file or directory).\n");
 }
 
 TEST_F(RunDriverTest, OutputDirectoryIsCreated) {
@@ -137,7 +137,7 @@ TEST_F(RunDriverTest, OutputFileInTheWayEndsTheRunNamingIt) {
     const ProgramRun result = run(with({"-n", "1", "1", "-nrs", "-dl", "2000", "1", "2", "4"}));
     EXPECT_EQ(result.status, 1);
     EXPECT_TRUE(ends_with(result.out, "writing output file run.controls.haps\nError reading file run.cases.haps: "
-                                      "can't open file.\n\n" + elapsed_line))
+                                      "can't open file (Is a directory).\n\n" + elapsed_line))
         << result.out;
     EXPECT_TRUE(exists("run.controls.haps"));
     EXPECT_FALSE(exists("run.legend"));

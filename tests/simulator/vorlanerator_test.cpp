@@ -205,6 +205,25 @@ TEST(SimulateHaplotypes, PanelWithoutHaplotypesIsRefused) {
     EXPECT_STREQ(Random::RNG->Name(), "DummyRNG");
 }
 
+TEST(SimulateHaplotypes, HaplotypeSetBeyondAnyMemoryIsRefusedBeforeAnyWork) {
+    TempDir dir;
+    // The most individuals a run takes, over 70,000 SNPs: 2147483646 rows of
+    // 1094 words, 18.8 TB.
+    auto params = make_parameters(dir.path(), 1073741823, 0, 0.5);
+    Vorlanerator sim(params, make_panel(std::vector<std::vector<int>>(70000, {0, 1}), std::vector<double>(70000, 0.0)));
+    try {
+        sim.simulate_haplotypes();
+        ADD_FAILURE() << "simulated";
+    } catch (const GenericErrorException& e) {
+        EXPECT_EQ(e.first + e.second,
+                  "Error encountered, program terminated: the 2147483646 simulated haplotypes of 70000 SNPs would "
+                  "take 17924095 MB, more than this machine's memory; simulate fewer individuals or a shorter "
+                  "interval.\n");
+    }
+    EXPECT_FALSE(fs::exists(dir.file("sim.summary")));  // not even the seed was drawn
+    EXPECT_TRUE(sim.simulated_haplotypes.empty());
+}
+
 TEST(SimulateHaplotypes, UnwritableOutputLeavesWithBadFilenameAndUninstallsTheGenerator) {
     TempDir dir;
     auto params = make_parameters(dir.path(), 1, 1, 0.5);

@@ -1,9 +1,11 @@
 // Scratch directories, file contents and program runs for the tests.
 #include "simulator/support/test_files.h"
 
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <random>
@@ -82,4 +84,35 @@ ProgramRun run_vorlan2_program(const std::vector<std::string>& words, const std:
     std::filesystem::remove(out_path);
     std::filesystem::remove(err_path);
     return run;
+}
+
+bool limit_file_size(long long bytes) {
+    const rlimit limit{static_cast<rlim_t>(bytes), static_cast<rlim_t>(bytes)};
+    return std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR && setrlimit(RLIMIT_FSIZE, &limit) == 0;
+}
+
+FileSizeLimit::FileSizeLimit(long long bytes) {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_FSIZE, &limit) != 0) throw std::runtime_error("cannot read the file size limit");
+    saved_soft_ = static_cast<long long>(limit.rlim_cur);
+    saved_handler_ = std::signal(SIGXFSZ, SIG_IGN);
+    limit.rlim_cur = static_cast<rlim_t>(bytes);
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) throw std::runtime_error("cannot limit the file size");
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = static_cast<rlim_t>(saved_soft_);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, saved_handler_);
+}
+
+Unprivileged::Unprivileged() : was_root_(geteuid() == 0) {
+    constexpr uid_t nobody = 65534;
+    if (was_root_ && seteuid(nobody) != 0) throw std::runtime_error("cannot take the identity of nobody");
+}
+
+Unprivileged::~Unprivileged() {
+    if (was_root_ && seteuid(0) != 0) std::abort();
 }

@@ -26,6 +26,37 @@ std::string read_file(const std::string& path);
 // The bytes of a gzip file after decompression.
 std::string read_gzip_file(const std::string& path);
 
+// Files of the process hold at most this many bytes, and a write beyond
+// fails (SIGXFSZ ignored); false when the limit cannot be set.
+bool limit_file_size(long long bytes);
+
+// For the rest of a scope, files of the test process hold at most this many
+// bytes, and a write beyond fails (SIGXFSZ ignored).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(long long bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    long long saved_soft_;
+    void (*saved_handler_)(int);
+};
+
+// For the rest of a scope, the test process writes only where any user may:
+// run as root, it takes the identity of "nobody".
+class Unprivileged {
+public:
+    Unprivileged();
+    ~Unprivileged();
+    Unprivileged(const Unprivileged&) = delete;
+    Unprivileged& operator=(const Unprivileged&) = delete;
+
+private:
+    bool was_root_;
+};
+
 struct ProgramRun {
     int status;
     std::string out;  // standard output

@@ -92,7 +92,7 @@ void check_case(const Case& c) {
     for (const auto& [name, target] : c.links) fs::create_symlink(target, dir.path() / name);
     const Names before = entries(dir.path());
 
-    const ProgramRun run = run_vorlan2_program(c.words, dir.path());
+    const ProgramRun run = run_vorlan2_program(c.words, dir.path(), c.in_child);
 
     EXPECT_EQ(run.status, c.status) << tail(run.out);
     EXPECT_EQ(run.err, c.err);

@@ -3,7 +3,10 @@
 // the check of a row (exit status, messages, the files left behind).
 #pragma once
 
+#include <unistd.h>
+
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <regex>
@@ -83,6 +86,12 @@ struct Case {
         created = std::move(names);
         return *this;
     }
+    Case& file_size_limit(long long bytes) {
+        in_child = [bytes] {
+            if (!limit_file_size(bytes)) _exit(126);
+        };
+        return *this;
+    }
 
     std::string name;
     std::vector<std::string> words = base_words;
@@ -95,6 +104,7 @@ struct Case {
     std::optional<std::string> notice;
     bool notice_console_only = false;
     std::string err;  // all of standard error
+    std::function<void()> in_child;  // run in the program's process before it starts
     Names created = all_outputs;  // every file and directory the run adds
 };
 

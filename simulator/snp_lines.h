@@ -1,0 +1,41 @@
+// The haplotype and genotype files hold one line per SNP across the
+// haplotypes of a group; the Haplotype set holds one row per haplotype. The
+// lines are formatted on the run's workers in chunks of bounded size (a long
+// line is cut into pieces), from rows turned into lines 64 haplotypes at a
+// time, and written in order: the memory of writing does not grow with the
+// number of haplotypes or of cores.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "simulator/haplotype_set.h"
+#include "simulator/output_file.h"
+
+enum class SnpLineKind {
+    haplotypes,  // every allele followed by a blank
+    genotypes,   // a prefix, then " 1 0 0", " 0 1 0" or " 0 0 1" per individual
+};
+
+struct SnpLines {
+    SnpLineKind kind;
+    const HaplotypeSet* haplotypes;
+    int first;  // the group's haplotypes [first, end); first is even
+    int end;
+    std::vector<int> snps;  // the SNP index of each line, ascending
+    // Appends the text that starts line k (nothing for haplotype lines);
+    // called from the workers.
+    std::function<void(std::size_t k, std::string& text)> append_prefix;
+    std::size_t longest_prefix = 0;  // bytes, at most
+};
+
+// Bounds on the memory of writing.
+struct SnpLineLimits {
+    std::size_t chunk_bytes = 1 << 20;  // text formatted by one task, about
+    std::size_t tile_bytes = 8 << 20;   // turned bits shared by the tasks of one column, at most
+    std::size_t chunks_in_flight = 32;  // at most; fewer with fewer workers
+};
+
+void write_snp_lines(OutputStream& out, const SnpLines& lines, const SnpLineLimits& limits = {});

@@ -1,0 +1,40 @@
+// A fixed set of worker threads, one per CPU that the process may use, started
+// once and shared by every writer of the run, so that formatting and
+// compression never start a thread per piece of work.
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+class WorkerPool {
+public:
+    // Starts up to `workers` threads; with none started, run() does the work
+    // on the caller's thread.
+    explicit WorkerPool(int workers);
+    // Waits for the tasks already handed in, then stops the workers.
+    ~WorkerPool();
+    WorkerPool(const WorkerPool&) = delete;
+    WorkerPool& operator=(const WorkerPool&) = delete;
+
+    // Hands a task to the workers; tasks start in the order they are handed
+    // in. A task must not throw.
+    void run(std::function<void()> task);
+
+    int workers() const { return static_cast<int>(threads_.size()); }
+
+    // The run's pool: usable_cpus() workers, started at its first use.
+    static WorkerPool& shared();
+
+private:
+    void work();
+
+    std::mutex mutex_;
+    std::condition_variable ready_;
+    std::deque<std::function<void()>> queue_;  // tasks not yet started
+    bool stopping_ = false;
+    std::vector<std::thread> threads_;
+};

@@ -1,0 +1,123 @@
+// The workers of the writers: the CPUs this process may use (its affinity
+// mask and a cgroup CPU quota), and output that never depends on them.
+#include "simulator/usable_cpus.h"
+
+#include <sched.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "simulator/support/test_files.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Keeps the first CPU of the calling thread's affinity mask (as taskset -c
+// does); false when it cannot.
+bool pin_to_first_cpu() {
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) != 0) return false;
+    int first = 0;
+    while (first < CPU_SETSIZE && !CPU_ISSET(first, &set)) ++first;
+    CPU_ZERO(&set);
+    CPU_SET(first, &set);
+    return sched_setaffinity(0, sizeof set, &set) == 0;
+}
+
+TEST(UsableCpus, PinnedToOneCpuGivesOneWorker) {
+    cpu_set_t saved;
+    ASSERT_EQ(sched_getaffinity(0, sizeof saved, &saved), 0);
+    ASSERT_TRUE(pin_to_first_cpu());
+    const int pinned = usable_cpus();
+    ASSERT_EQ(sched_setaffinity(0, sizeof saved, &saved), 0);
+    EXPECT_EQ(pinned, 1);
+    EXPECT_LE(usable_cpus(), CPU_COUNT(&saved));
+}
+
+// A cgroup tree under a scratch directory, with the mountinfo line of each
+// hierarchy pointing at it.
+class CgroupTree {
+public:
+    void write(const std::string& file, const std::string& content) {
+        fs::create_directories((dir_.path() / file).parent_path());
+        write_file(dir_.file(file), content);
+    }
+    std::string mount(const std::string& root, const std::string& point, const std::string& type,
+                      const std::string& options) const {
+        return "33 32 0:30 " + root + " " + dir_.file(point) + " rw,relatime - " + type + " " + type + " " + options +
+               "\n";
+    }
+
+private:
+    TempDir dir_;
+};
+
+TEST(UsableCpus, CgroupQuotaRoundedUpAndSmallestOnThePathToTheRoot) {
+    const struct {
+        const char* name;
+        std::vector<std::pair<std::string, std::string>> files;
+        bool version2;
+        std::string root;
+        std::string cgroup;
+        int limit;
+    } cases[] = {
+        {"v2 no quota", {{"v2/job/cpu.max", "max 100000\n"}}, true, "/", "0::/job\n", 0},
+        {"v2 one and a half CPUs", {{"v2/job/cpu.max", "150000 100000\n"}}, true, "/", "0::/job\n", 2},
+        {"v2 parent's quota is smaller",
+         {{"v2/batch/cpu.max", "100000 100000\n"}, {"v2/batch/job/cpu.max", "400000 100000\n"}},
+         true, "/", "0::/batch/job\n", 1},
+        {"v2 mounted at the cgroup itself (a container)", {{"v2/cpu.max", "300000 100000\n"}}, true, "/batch/job",
+         "0::/batch/job\n", 3},
+        {"v2 no file", {}, true, "/", "0::/job\n", 0},
+        {"v1 quota", {{"v1/job/cpu.cfs_quota_us", "250000\n"}, {"v1/job/cpu.cfs_period_us", "100000\n"}}, false, "/",
+         "4:cpu,cpuacct:/job\n1:name=systemd:/\n", 3},
+        {"v1 unlimited", {{"v1/job/cpu.cfs_quota_us", "-1\n"}, {"v1/job/cpu.cfs_period_us", "100000\n"}}, false, "/",
+         "4:cpu,cpuacct:/job\n", 0},
+        {"v1 another controller's path only",
+         {{"v1/job/cpu.cfs_quota_us", "100000\n"}, {"v1/job/cpu.cfs_period_us", "100000\n"}}, false, "/",
+         "4:memory:/job\n", 0},
+    };
+    for (const auto& c : cases) {
+        CgroupTree tree;
+        for (const auto& [file, content] : c.files) tree.write(file, content);
+        const std::string mountinfo =
+            "23 1 8:1 / / rw - ext4 /dev/vda rw\n" +
+            (c.version2 ? tree.mount(c.root, "v2", "cgroup2", "rw") : tree.mount(c.root, "v1", "cgroup", "rw,cpu,cpuacct"));
+        EXPECT_EQ(cgroup_cpu_limit(mountinfo, c.cgroup), c.limit) << c.name;
+    }
+}
+
+// The files of a run written with one worker and with all: the same bytes,
+// compressed ones included (several gzip members, many chunks).
+TEST(UsableCpus, OutputBytesDoNotDependOnTheWorkers) {
+    const fs::path examples = fs::path(VORLAN2_SOURCE_DIR) / "examples";
+    const std::vector<std::string> words = {
+        "-h", (examples / "example.haps").string(), "-l", (examples / "example.legend").string(),
+        "-m", (examples / "example.map").string(), "-t", (examples / "example.tags").string(),
+        "-o", "run.gz", "-n", "1100", "1100", "-int", "1000000", "2000000", "-dl", "1500000", "1", "1.5", "2.25",
+        "-nrs"};
+    TempDir one;
+    TempDir all;
+    ASSERT_EQ(run_vorlan2_program(words, one.path(), [] {
+                  if (!pin_to_first_cpu()) _exit(126);
+              }).status,
+              0);
+    ASSERT_EQ(run_vorlan2_program(words, all.path()).status, 0);
+    int compared = 0;
+    for (const auto& entry : fs::directory_iterator(one.path())) {
+        const std::string name = entry.path().filename().string();
+        if (name == "run.gz.summary") continue;
+        EXPECT_EQ(read_file(entry.path().string()), read_file(all.file(name))) << name;
+        ++compared;
+    }
+    EXPECT_EQ(compared, 9);
+    EXPECT_GT(fs::file_size(one.file("run.controls.haps.gz")), 0u);
+    EXPECT_GT(read_gzip_file(one.file("run.controls.gen.gz")).size(), 3u * (4u << 20));
+}
+
+}  // namespace
