@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -187,6 +188,76 @@ TEST(SimulateDiseaseAlleles, GroupsLociBySegmentAndCopiesWholeSegments) {
                 for (std::size_t i = 0; i < 8; ++i) {
                     if ((*before[s])[i] == old) {
                         EXPECT_EQ(states[s][i], states[s][k]) << c.text << " one choice per segment";
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST(SimulateDiseaseAlleles, EverySegmentCopiesWhatOneWeightPerCandidateChooses) {
+    // 700 panel haplotypes (past the blocks of counted codes at 256 and 512),
+    // ten loci on ten SNPs, each haplotype one of six prototypes so that the
+    // tables stay small. Groups of more than eight loci take one weight per
+    // candidate, the others their codes.
+    std::mt19937 random(3);
+    const int P = 700, D = 10;
+    std::vector<std::vector<int>> prototypes(6, std::vector<int>(D));
+    for (auto& prototype : prototypes)
+        for (int& allele : prototype) allele = static_cast<int>(random() % 2);
+    std::vector<std::vector<int>> panel(D, std::vector<int>(P));
+    for (int q = 0; q < P; ++q) {
+        const auto& prototype = prototypes[random() % prototypes.size()];
+        for (int j = 0; j < D; ++j) panel[j][q] = prototype[j];
+    }
+    const std::vector<int> loci = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+    const struct {
+        std::vector<int> strand0, strand1;
+    } groupings[] = {
+        {{-2, -2, -2, -2, -2, -2, -2, -2, -2, -2}, {-2, -2, -2, -2, -2, -2, -2, -2, -2, -2}},
+        {{-2, -2, -2, -2, -2, -2, -2, -2, -3, -3}, {-2, -2, -3, -3, -3, -3, -3, -3, -3, -3}},
+        {{-2, -2, -2, -2, -2, -2, -2, -2, -2, -2}, {-2, -3, -4, -5, -6, -7, -8, -9, -10, -11}},
+        {{-2, -2, -2, -3, -3, -3, -3, -4, -4, -4}, {-2, -2, -2, -2, -2, -2, -2, -2, -2, -3}},
+    };
+    for (const double mu : {0.01, 0.0}) {
+        for (const auto& grouping : groupings) {
+            for (const double seed : {0.12345, 0.5, 0.75}) {
+                CaseModelFixture f(panel, 0, loci, 2.0, 4.0);
+                std::vector<std::vector<int>> states = {grouping.strand0, grouping.strand1}, alleles;
+                const double mu_s[2] = {mu, mu};
+                MT generator(seed);
+                Random::Set(generator);
+                f.sim.simulate_disease_alleles(states, alleles, mu_s);
+                // The same draws again: the pair, then one per group in order.
+                MT replay(seed);
+                replay.Next();
+                for (int s = 0; s < 2; ++s) {
+                    const std::vector<int>& labels = s == 0 ? grouping.strand0 : grouping.strand1;
+                    for (int first = 0; first < D;) {
+                        int end = first;
+                        while (end < D && labels[end] == labels[first]) ++end;
+                        std::vector<double> weights(P + s, 1.0);
+                        for (int m = first; m < end; ++m) {
+                            const int a = alleles[s][m];
+                            for (int q = 0; q < P; ++q) weights[q] *= panel[m][q] == a ? 1 - mu : mu;
+                            if (s == 1) weights[P] *= alleles[0][m] == a ? 1 - mu : mu;
+                        }
+                        double sum = 0;
+                        for (const double weight : weights) sum += weight;
+                        for (double& weight : weights) weight /= sum;
+                        double u = replay.Next();
+                        int chosen = P + s - 1;
+                        for (int q = 0; q < P + s; ++q) {
+                            u -= weights[q];
+                            if (u <= 0.0) {
+                                chosen = q;
+                                break;
+                            }
+                        }
+                        for (int m = first; m < end; ++m)
+                            ASSERT_EQ(states[s][m], chosen) << "strand " << s << " loci " << first << "-" << end - 1
+                                                            << " mu " << mu << " seed " << seed;
+                        first = end;
                     }
                 }
             }
