@@ -196,12 +196,13 @@ TEST(SimulateDiseaseAlleles, GroupsLociBySegmentAndCopiesWholeSegments) {
 }
 
 TEST(SimulateDiseaseAlleles, EverySegmentCopiesWhatOneWeightPerCandidateChooses) {
-    // 700 panel haplotypes (past the blocks of counted codes at 256 and 512),
-    // ten loci on ten SNPs, each haplotype one of six prototypes so that the
-    // tables stay small. Groups of more than eight loci take one weight per
+    // 700 panel haplotypes, then 180 simulated ones before each further case
+    // (past the blocks of counted codes at 768 and 1024); ten loci on ten
+    // SNPs, each panel haplotype one of six prototypes so that the tables
+    // stay small. Groups of more than eight loci take one weight per
     // candidate, the others their codes.
     std::mt19937 random(3);
-    const int P = 700, D = 10;
+    const int P = 700, D = 10, added = 180;
     std::vector<std::vector<int>> prototypes(6, std::vector<int>(D));
     for (auto& prototype : prototypes)
         for (int& allele : prototype) allele = static_cast<int>(random() % 2);
@@ -221,8 +222,20 @@ TEST(SimulateDiseaseAlleles, EverySegmentCopiesWhatOneWeightPerCandidateChooses)
     };
     for (const double mu : {0.01, 0.0}) {
         for (const auto& grouping : groupings) {
+            CaseModelFixture f(panel, 0, loci, 2.0, 4.0);
+            f.sim.simulated_haplotypes.reset(D, 3 * added);
+            std::vector<std::vector<int>> candidates = panel;  // per locus, every candidate's allele
             for (const double seed : {0.12345, 0.5, 0.75}) {
-                CaseModelFixture f(panel, 0, loci, 2.0, 4.0);
+                if (seed != 0.12345) {
+                    for (int h = 0; h < added; ++h) {
+                        std::vector<int> haplotype = prototypes[random() % prototypes.size()];
+                        haplotype[random() % D] ^= 1;
+                        f.sim.simulated_haplotypes.push_back(haplotype);
+                        for (int m = 0; m < D; ++m) candidates[m].push_back(haplotype[m]);
+                    }
+                    f.sim.num_simulated_haps += added;
+                }
+                const int K = static_cast<int>(candidates[0].size());
                 std::vector<std::vector<int>> states = {grouping.strand0, grouping.strand1}, alleles;
                 const double mu_s[2] = {mu, mu};
                 MT generator(seed);
@@ -236,18 +249,18 @@ TEST(SimulateDiseaseAlleles, EverySegmentCopiesWhatOneWeightPerCandidateChooses)
                     for (int first = 0; first < D;) {
                         int end = first;
                         while (end < D && labels[end] == labels[first]) ++end;
-                        std::vector<double> weights(P + s, 1.0);
+                        std::vector<double> weights(K + s, 1.0);
                         for (int m = first; m < end; ++m) {
                             const int a = alleles[s][m];
-                            for (int q = 0; q < P; ++q) weights[q] *= panel[m][q] == a ? 1 - mu : mu;
-                            if (s == 1) weights[P] *= alleles[0][m] == a ? 1 - mu : mu;
+                            for (int q = 0; q < K; ++q) weights[q] *= candidates[m][q] == a ? 1 - mu : mu;
+                            if (s == 1) weights[K] *= alleles[0][m] == a ? 1 - mu : mu;
                         }
                         double sum = 0;
                         for (const double weight : weights) sum += weight;
                         for (double& weight : weights) weight /= sum;
                         double u = replay.Next();
-                        int chosen = P + s - 1;
-                        for (int q = 0; q < P + s; ++q) {
+                        int chosen = K + s - 1;
+                        for (int q = 0; q < K + s; ++q) {
                             u -= weights[q];
                             if (u <= 0.0) {
                                 chosen = q;
@@ -256,7 +269,7 @@ TEST(SimulateDiseaseAlleles, EverySegmentCopiesWhatOneWeightPerCandidateChooses)
                         }
                         for (int m = first; m < end; ++m)
                             ASSERT_EQ(states[s][m], chosen) << "strand " << s << " loci " << first << "-" << end - 1
-                                                            << " mu " << mu << " seed " << seed;
+                                                            << " mu " << mu << " candidates " << K;
                         first = end;
                     }
                 }

@@ -41,9 +41,15 @@ public:
     }
 
     // The largest draw that chooses a candidate below i (0 < i < K, candidate
-    // i - 1 of positive weight): the choice only grows with the draw.
-    double last_draw_below(int i) const {
-        std::uint64_t low = 1, high = 0x3ff0000000000000;  // the bits of 2^-1074 and of 1.0
+    // i - 1 of positive weight), searched for between two draws that choose
+    // below i and not (else between 2^-1074 and 1): the choice only grows
+    // with the draw.
+    double last_draw_below(int i, double below, double not_below) const {
+        std::uint64_t low = to_bits(below), high = to_bits(not_below);
+        if (!(below > 0.0 && choose(below) < i && not_below < 1.0 && choose(not_below) >= i)) {
+            low = to_bits(0x1p-1074);
+            high = to_bits(1.0);
+        }
         while (high - low > 1) {
             const std::uint64_t middle = low + (high - low) / 2;
             (choose(from_bits(middle)) < i ? low : high) = middle;
@@ -66,6 +72,11 @@ public:
     int candidates() const { return static_cast<int>(weights_.size()); }
 
 private:
+    static std::uint64_t to_bits(double value) {
+        std::uint64_t bits;
+        std::memcpy(&bits, &value, sizeof bits);
+        return bits;
+    }
     static double from_bits(std::uint64_t bits) {
         double value;
         std::memcpy(&value, &bits, sizeof value);
@@ -118,15 +129,18 @@ TEST(ChooseDiseaseCandidates, EqualsTheWrittenComputation) {
                 // For the first segment also draws at the ends of the generator's
                 // range and at the first candidate's weight, where the rest reaches
                 // 0 at once.
-                const double first_weight = WrittenChoice(segments[0], shared).weight(0);
+                std::vector<WrittenChoice> references;
+                for (const DiseaseSegmentChoice& segment : segments) references.emplace_back(segment, shared);
+                const double first_weight = references[0].weight(0);
                 const double ordinary = segments[0].u;
                 for (const double u : {ordinary, 1.1641532182693481e-10, 0.9999999998835847, first_weight,
                                        std::nextafter(first_weight, 0.0), std::nextafter(first_weight, 1.0)}) {
                     segments[0].u = u;
                     const std::size_t written = choose_disease_candidates(segments.data(), segments.size(), shared);
                     if (u == ordinary) ordinary_written += written;
-                    for (const DiseaseSegmentChoice& segment : segments) {
-                        ASSERT_EQ(segment.chosen, WrittenChoice(segment, shared).choose(segment.u))
+                    for (std::size_t i = 0; i < count; ++i) {
+                        const DiseaseSegmentChoice& segment = segments[i];
+                        ASSERT_EQ(segment.chosen, references[i].choose(segment.u))
                             << "shared " << shared << " mu " << mu << " loci " << segment.codes->loci() << " u "
                             << segment.u;
                         ++compared;
@@ -155,9 +169,9 @@ TEST(ChooseDiseaseCandidates, DrawsAtBoundariesAndWithinTheBoundOfThem) {
     } setups[] = {
         {1 << 12, {1}, 0x1p-42, 1.0, false},
         {1 << 14, {1, 2}, 0x1p-40, 1.0, true},
-        {1 << 15, {1, 1, 2}, 1e-6, 0.95, true},
-        {1 << 16, {1, 3, 8, 1}, 0.01, 0.8, false},
-        {70000, {1, 2, 4, 6, 8}, 0.25, 0.6, true},
+        {20000, {1, 1, 2}, 1e-6, 0.95, true},
+        {20000, {1, 3, 8, 1}, 0.01, 0.8, false},
+        {10000, {1, 2, 4, 6, 8}, 0.25, 0.6, true},
         {5000, {1, 2, 5, 8, 8}, 0.0, 0.6, false},
         {1000, {1, 2, 7}, 1e-300, 0.8, true},
         {300, {1, 8}, 0.01, 0.7, true},
@@ -192,14 +206,14 @@ TEST(ChooseDiseaseCandidates, DrawsAtBoundariesAndWithinTheBoundOfThem) {
             for (int boundary : boundaries) {
                 while (boundary > 1 && reference.weight(boundary - 1) == 0.0) --boundary;
                 if (boundary < 1 || boundary >= K || reference.weight(boundary - 1) == 0.0) continue;
-                const double last_below = reference.last_draw_below(boundary);
                 const double exact = reference.exact_boundary(boundary);
+                const double last_below = reference.last_draw_below(boundary, exact - 4 * bound, exact + 4 * bound);
                 for (const double u : {last_below, std::nextafter(last_below, 1.0), std::nextafter(last_below, 0.0),
                                        exact, std::nextafter(exact, 1.0), std::nextafter(exact, 0.0)})
                     draws[i].push_back(u);
-                for (int k = -40; k <= 40; ++k) {
-                    draws[i].push_back(last_below + k * bound / 16);
-                    draws[i].push_back(exact + k * bound / 16);
+                for (int k = -20; k <= 20; ++k) {
+                    draws[i].push_back(last_below + k * bound / 8);
+                    draws[i].push_back(exact + k * bound / 8);
                 }
             }
         }
