@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <utility>
@@ -53,26 +54,22 @@ int weighted_candidate(double u, const std::vector<double>& weights) {
 }
 
 // Entries compared at a time when a run of equal entries is measured.
-constexpr int run_chunk = 16;
+constexpr int run_chunk = 64;
 
-// Whether the run_chunk entries from this one all equal label; compared
-// without a branch, so that the comparison is vectorised.
-bool chunk_holds(const int* entries, int label) {
-    unsigned differs = 0;
-    for (int i = 0; i < run_chunk; ++i) differs |= static_cast<unsigned>(entries[i] ^ label);
-    return differs == 0;
-}
-
-// The run of entries equal to entry k around it, as [first, end).
+// The run of entries equal to entry k around it, as [first, end); compared
+// a chunk at a time with memcmp, which the C library does in vector
+// instructions.
 std::pair<int, int> run_around(const std::vector<int>& states, int k) {
     const int label = states[static_cast<std::size_t>(k)];
+    int chunk[run_chunk];
+    std::fill(chunk, chunk + run_chunk, label);
     const int* entries = states.data();
     const int n = static_cast<int>(states.size());
     int end = k + 1;
-    while (end + run_chunk <= n && chunk_holds(entries + end, label)) end += run_chunk;
+    while (end + run_chunk <= n && std::memcmp(entries + end, chunk, sizeof chunk) == 0) end += run_chunk;
     while (end < n && entries[end] == label) ++end;
     int first = k;
-    while (first >= run_chunk && chunk_holds(entries + first - run_chunk, label)) first -= run_chunk;
+    while (first >= run_chunk && std::memcmp(entries + first - run_chunk, chunk, sizeof chunk) == 0) first -= run_chunk;
     while (first > 0 && entries[first - 1] == label) --first;
     return {first, end};
 }
