@@ -195,6 +195,32 @@ TEST(SimulateDiseaseAlleles, GroupsLociBySegmentAndCopiesWholeSegments) {
     }
 }
 
+TEST(SimulateDiseaseAlleles, CopiesTheWholeSegmentHoweverLong) {
+    // One locus; its segment [first, end) among 300 SNPs of ordinary
+    // segments, which keep their candidates.
+    const struct {
+        int first, end, locus;
+    } cases[] = {{0, 300, 150}, {0, 300, 0}, {0, 300, 299}, {37, 230, 37}, {37, 230, 229},
+                 {37, 230, 100}, {0, 165, 100}, {64, 128, 64}, {63, 129, 100}, {100, 101, 100}, {1, 299, 200}};
+    for (const auto& c : cases) {
+        CaseModelFixture f(std::vector<std::vector<int>>(300, {0, 1, 1, 0}), 0, {c.locus}, 2.0, 4.0);
+        std::vector<int> before(300);
+        for (int j = 0; j < 300; ++j) before[j] = c.first <= j && j < c.end ? -3 : j % 4;
+        std::vector<std::vector<int>> states = {before, before}, alleles;
+        const double mu[2] = {0.1, 0.1};
+        MT generator(0.12345);
+        Random::Set(generator);
+        f.sim.simulate_disease_alleles(states, alleles, mu);
+        for (int s = 0; s < 2; ++s) {
+            const int chosen = states[s][c.locus];
+            EXPECT_GE(chosen, 0);
+            for (int j = 0; j < 300; ++j)
+                ASSERT_EQ(states[s][j], before[j] == -3 ? chosen : before[j])
+                    << "segment " << c.first << "-" << c.end << " at " << j;
+        }
+    }
+}
+
 TEST(SimulateDiseaseAlleles, EverySegmentCopiesWhatOneWeightPerCandidateChooses) {
     // 700 panel haplotypes, then 180 simulated ones before each further case
     // (past the blocks of counted codes at 768 and 1024); ten loci on ten
