@@ -20,11 +20,13 @@
 #            panel's 2.0-2.7 Mb, 10,000 controls and 10,000 to 100,000 cases
 #            (COMPARE_CASES="..." to choose) with 1, 3 and 9 disease loci,
 #            every output file and the transcript
-# VORLAN2=path measures that binary instead of building this tree.
+# VORLAN2=path measures that binary instead of building this tree; the cases
+# figures are medians of REPEAT runs (default 3).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 work=${BENCH_DIR:-/tmp/vorlan2-bench}
 which_runs=("$@")
+repeat=${REPEAT:-3}
 [ ${#which_runs[@]} -gt 0 ] || which_runs=(real wide growth cases)
 
 bash "$root/scripts/install-deps.sh"
@@ -123,21 +125,37 @@ run_real_disease() {  # label, controls, cases: one disease locus, no haplotype 
   rm -rf "$d/out"
 }
 
+# Runs A (controls, cases) and B (controls, cases) in turn, REPEAT times
+# (default 3), each as run_real_disease; their figures go to $work/a.N and $work/b.N.
+paired_runs() {
+  local i
+  for i in $(seq "$repeat"); do
+    run_real_disease A "$1" "$2" > "$work/a.$i"
+    run_real_disease B "$3" "$4" > "$work/b.$i"
+  done
+}
+
+# The median over the pairs of an awk expression of a and b, one figure of each run.
+median_of() {  # figure, expression
+  local i
+  for i in $(seq "$repeat"); do
+    awk -v a="$(figure "$work/a.$i" "$1")" -v b="$(figure "$work/b.$i" "$1")" "BEGIN { print $2 }"
+  done | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'
+}
+
 run_cases() {
   real_panel
   local d=$work/real snps row_bytes
   snps=$(($(wc -l < "$d/panel.legend") - 1))
   row_bytes=$(((snps + 63) / 64 * 8))
+  echo "cases: medians of $repeat runs of each, in turn"
   for n in 50000 250000; do
-    run_real_disease "cases $n + $n" "$n" "$n" > "$work/cases.txt"
-    run_real_disease "controls $((2 * n))" "$((2 * n))" 0 > "$work/controls.txt"
-    cat "$work/cases.txt" "$work/controls.txt"
+    paired_runs "$n" "$n" "$((2 * n))" 0
     local added set_mb
-    added=$(awk -v a="$(figure "$work/cases.txt" "peak resident memory")" \
-      -v b="$(figure "$work/controls.txt" "peak resident memory")" 'BEGIN { print a - b }')
+    added=$(median_of "peak resident memory" "a - b")
     set_mb=$(awk -v h=$((4 * n)) -v r="$row_bytes" 'BEGIN { printf "%.0f", h * r / 1e6 }')
-    printf 'cases %s + %s: whole run %sx the run of %s controls alone\n' "$n" "$n" \
-      "$(ratio "$(figure "$work/cases.txt" total)" "$(figure "$work/controls.txt" total)")" "$((2 * n))"
+    printf 'cases %s + %s: whole run %.2f s, %s controls alone %.2f s: %.2fx\n' "$n" "$n" "$(median_of total a)" \
+      "$((2 * n))" "$(median_of total b)" "$(median_of total "a / b")"
     printf 'cases %s + %s: memory added %s MB, %s%% of the haplotype set (%s MB)\n' "$n" "$n" "$added" \
       "$(awk -v a="$added" -v s="$set_mb" 'BEGIN { printf "%.1f", 100 * a / s }')" "$set_mb"
   done
@@ -145,11 +163,9 @@ run_cases() {
   local previous_n="" previous_seconds=""
   for individuals in 10000 20000 50000 100000 200000 500000; do
     local n=$((individuals / 2)) seconds
-    run_real_disease "growth" "$n" "$n" > "$work/cases.txt"
-    run_real_disease "growth" "$n" 0 > "$work/controls.txt"
-    seconds=$(awk -v a="$(figure "$work/cases.txt" simulate)" -v b="$(figure "$work/controls.txt" simulate)" \
-      'BEGIN { printf "%.2f", a - b }')
-    printf 'case phase, %s individuals (%s cases): %s s, %s us a case' "$individuals" "$n" "$seconds" \
+    paired_runs "$n" "$n" "$n" 0
+    seconds=$(median_of simulate "a - b")
+    printf 'case phase, %s individuals (%s cases): %.2f s, %s us a case' "$individuals" "$n" "$seconds" \
       "$(awk -v s="$seconds" -v n="$n" 'BEGIN { printf "%.1f", 1e6 * s / n }')"
     [ -z "$previous_n" ] || printf ', %sx the time for %sx the cases' "$(ratio "$seconds" "$previous_seconds")" \
       "$(ratio "$n" "$previous_n")"

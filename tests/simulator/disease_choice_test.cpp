@@ -23,7 +23,8 @@ public:
         for (int k = 0; k < segment.codes->loci(); ++k) {
             for (int q = 0; q < K; ++q) {
                 const int code = q < shared ? segment.codes->codes()[q] : segment.extra_code;
-                weights_[static_cast<std::size_t>(q)] *= ((code ^ segment.drawn) >> k) & 1 ? segment.mu : 1 - segment.mu;
+                const bool matches = (((code ^ segment.drawn) >> k) & 1) == 0;
+                weights_[static_cast<std::size_t>(q)] *= matches ? 1 - segment.mu : segment.mu;
             }
         }
         unnormalised_ = weights_;
@@ -201,7 +202,8 @@ TEST(ChooseDiseaseCandidates, DrawsAtBoundariesAndWithinTheBoundOfThem) {
             // Boundaries: after the first candidate, before the last and the
             // extra one, and some in between; each below a candidate of weight.
             std::vector<int> boundaries = {1, K / 10, K / 3, K - 1, setup.shared};
-            for (int b = 0; b < 5; ++b) boundaries.push_back(1 + static_cast<int>(random() % static_cast<unsigned>(K - 1)));
+            for (int b = 0; b < 5; ++b)
+                boundaries.push_back(1 + static_cast<int>(random() % static_cast<unsigned>(K - 1)));
             const double bound = K * 0x1p-52;
             for (int boundary : boundaries) {
                 while (boundary > 1 && reference.weight(boundary - 1) == 0.0) --boundary;
