@@ -148,7 +148,7 @@ run_cases() {
   local d=$work/real snps row_bytes
   snps=$(($(wc -l < "$d/panel.legend") - 1))
   row_bytes=$(((snps + 63) / 64 * 8))
-  echo "cases: medians of $repeat runs of each, in turn"
+  echo "cases: medians of $repeat runs of each, in turn; the ratios are medians of the pairs' ratios"
   for n in 50000 250000; do
     paired_runs "$n" "$n" "$((2 * n))" 0
     local added set_mb
