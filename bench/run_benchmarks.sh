@@ -4,21 +4,34 @@
 # output bytes again, and for ".gz" output the time gzip -6 takes on the same
 # content. It asserts nothing.
 #
-# usage: bench/run_benchmarks.sh [real] [wide] [growth] [writers]   (default: all)
-#   real:   the 1000 Genomes chr20 panel of Debian's shapeit4-example package
-#           (600 haplotypes, ~23,700 biallelic SNPs), 5,000 + 5,000 individuals
-#   wide:   a synthetic panel of 5,000 haplotypes x 100,000 SNPs,
-#           20,000 + 20,000 individuals, tag file of 1,000 SNPs
-#   growth: the wide panel's simulate phase from 10,000 to 40,000 individuals
+# usage: bench/run_benchmarks.sh [real] [wide] [growth] [writers] [cases] [compare]
+#        (default: all but compare)
+#   real:    the 1000 Genomes chr20 panel of Debian's shapeit4-example package
+#            (600 haplotypes, ~23,700 biallelic SNPs), 5,000 + 5,000 individuals
+#   wide:    a synthetic panel of 5,000 haplotypes x 100,000 SNPs,
+#            20,000 + 20,000 individuals, tag file of 1,000 SNPs
+#   growth:  the wide panel's simulate phase from 10,000 to 40,000 individuals
 #   writers: the example panel (examples/), 400,000 controls and a tag file:
-#           the memory that writing adds to the simulated haplotypes (goal:
-#           at most 256 MB at any core count), with all CPUs and with one,
-#           plain and compressed (8.5 GB of plain output)
+#            the memory that writing adds to the simulated haplotypes (goal:
+#            at most 256 MB at any core count), with all CPUs and with one,
+#            plain and compressed (8.5 GB of plain output)
+#   cases:   the real panel with one disease locus and neither haplotype nor
+#            genotype files: 50,000 + 50,000 and 250,000 + 250,000 individuals
+#            against as many controls alone (time and memory), and the case
+#            phase from 10,000 to 500,000 individuals
+#   compare: byte comparison with another build, OTHER_VORLAN2=path (e.g. an
+#            earlier revision's, built in a separate directory): the real
+#            panel's 2.0-2.7 Mb, 10,000 controls and 10,000 to 100,000 cases
+#            (COMPARE_CASES="..." to choose) with 1, 3 and 9 disease loci,
+#            every output file and the transcript
+# VORLAN2=path measures that binary instead of building this tree; the cases
+# figures are medians of REPEAT runs (default 3).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 work=${BENCH_DIR:-/tmp/vorlan2-bench}
 which_runs=("$@")
-[ ${#which_runs[@]} -gt 0 ] || which_runs=(real wide growth writers)
+repeat=${REPEAT:-3}
+[ ${#which_runs[@]} -gt 0 ] || which_runs=(real wide growth writers cases)
 
 bash "$root/scripts/install-deps.sh"
 missing=()
@@ -29,8 +42,12 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive apt-get update -qq
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
-bash "$root/scripts/build.sh" "$root/build-bench" -DCMAKE_BUILD_TYPE=Release -DVORLAN2_TESTS=OFF
-vorlan2=$root/build-bench/vorlan2
+if [ -n "${VORLAN2:-}" ]; then
+  vorlan2=$VORLAN2
+else
+  bash "$root/scripts/build.sh" "$root/build-bench" -DCMAKE_BUILD_TYPE=Release -DVORLAN2_TESTS=OFF
+  vorlan2=$root/build-bench/vorlan2
+fi
 timer=$root/bench/phase_timer.py
 mkdir -p "$work"
 
@@ -115,12 +132,109 @@ run_writers() {
   rm -rf "$d"
 }
 
+# One phase_timer figure ("simulate", "total", "peak resident memory") of its output.
+figure() { awk -v f="$2" 'index($0, ": " f " ") { print $(NF - 1) }' "$1"; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+
+run_real_disease() {  # label, controls, cases: one disease locus, no haplotype or genotype files
+  local d=$work/real
+  rm -rf "$d/out"; mkdir -p "$d/out"
+  python3 "$timer" "$1" "$vorlan2" -h "$d/panel.hap" -l "$d/panel.legend" -m "$d/chr20.map" \
+    -o "$d/out/cases" -n "$2" "$3" -dl 2124020 1 1.5 2.25 -nrs -no_haps_output -no_gens_output
+  rm -rf "$d/out"
+}
+
+# Runs A (controls, cases) and B (controls, cases) in turn, REPEAT times
+# (default 3), each as run_real_disease; their figures go to $work/a.N and $work/b.N.
+paired_runs() {
+  local i
+  for i in $(seq "$repeat"); do
+    run_real_disease A "$1" "$2" > "$work/a.$i"
+    run_real_disease B "$3" "$4" > "$work/b.$i"
+  done
+}
+
+# The median over the pairs of an awk expression of a and b, one figure of each run.
+median_of() {  # figure, expression
+  local i
+  for i in $(seq "$repeat"); do
+    awk -v a="$(figure "$work/a.$i" "$1")" -v b="$(figure "$work/b.$i" "$1")" "BEGIN { print $2 }"
+  done | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'
+}
+
+run_cases() {
+  real_panel
+  local d=$work/real snps row_bytes
+  snps=$(($(wc -l < "$d/panel.legend") - 1))
+  row_bytes=$(((snps + 63) / 64 * 8))
+  echo "cases: medians of $repeat runs of each, in turn; the ratios are medians of the pairs' ratios"
+  for n in 50000 250000; do
+    paired_runs "$n" "$n" "$((2 * n))" 0
+    local added set_mb
+    added=$(median_of "peak resident memory" "a - b")
+    set_mb=$(awk -v h=$((4 * n)) -v r="$row_bytes" 'BEGIN { printf "%.0f", h * r / 1e6 }')
+    printf 'cases %s + %s: whole run %.2f s, %s controls alone %.2f s: %.2fx\n' "$n" "$n" "$(median_of total a)" \
+      "$((2 * n))" "$(median_of total b)" "$(median_of total "a / b")"
+    printf 'cases %s + %s: memory added %s MB, %s%% of the haplotype set (%s MB)\n' "$n" "$n" "$added" \
+      "$(awk -v a="$added" -v s="$set_mb" 'BEGIN { printf "%.1f", 100 * a / s }')" "$set_mb"
+  done
+  # The case phase is the simulate phase less that of the controls alone.
+  local previous_n="" previous_seconds=""
+  for individuals in 10000 20000 50000 100000 200000 500000; do
+    local n=$((individuals / 2)) seconds
+    paired_runs "$n" "$n" "$n" 0
+    seconds=$(median_of simulate "a - b")
+    printf 'case phase, %s individuals (%s cases): %.2f s, %s us a case' "$individuals" "$n" "$seconds" \
+      "$(awk -v s="$seconds" -v n="$n" 'BEGIN { printf "%.1f", 1e6 * s / n }')"
+    [ -z "$previous_n" ] || printf ', %sx the time for %sx the cases' "$(ratio "$seconds" "$previous_seconds")" \
+      "$(ratio "$n" "$previous_n")"
+    printf '\n'
+    previous_n=$n previous_seconds=$seconds
+  done
+}
+
+compare_runs() {
+  real_panel
+  local other=${OTHER_VORLAN2:?"set OTHER_VORLAN2 to the binary to compare with"}
+  local d=$work/real differences=0
+  local -A loci=(
+    [1]="2130524 1 1.5 2.25"
+    [3]="2104811 1 1.5 2.25 2384941 0 1.3 1.69 2661817 1 2 4"
+    [9]="2046480 1 1.5 2.25 2104811 0 1.3 1.69 2146285 1 2 4 2215286 1 1.2 1.44 2319663 0 1.5 2.25
+         2384941 1 1.3 1.69 2476631 1 2 4 2572039 0 1.2 1.44 2661817 1 1.5 2.25"
+  )
+  for count in 1 3 9; do
+    for ncases in ${COMPARE_CASES:-10000 30000 100000}; do
+      local label="$count loci, 10000 controls, $ncases cases" binary
+      for binary in "$vorlan2" "$other"; do
+        rm -rf "$d/out"; mkdir -p "$d/out"
+        # shellcheck disable=SC2086
+        "$binary" -h "$d/panel.hap" -l "$d/panel.legend" -m "$d/chr20.map" -o "$d/out/run" -int 2000000 2700000 \
+          -n 10000 "$ncases" -dl ${loci[$count]} -nrs -no_gens_output > /dev/null
+        # The transcript without the program's path and the elapsed time.
+        sed -i -e '/^VORLAN took /d' -e '/^Command line input is:/{n;s/^[^ ]* //}' "$d/out/run.summary"
+        (cd "$d/out" && sha256sum run.*) > "$work/sums.$([ "$binary" = "$vorlan2" ] && echo this || echo other)"
+      done
+      if cmp -s "$work/sums.this" "$work/sums.other"; then
+        echo "compare $label: $(wc -l < "$work/sums.this") files identical"
+      else
+        echo "compare $label: DIFFERENT"; diff "$work/sums.this" "$work/sums.other" || true
+        differences=1
+      fi
+    done
+  done
+  rm -rf "$d/out"
+  return "$differences"
+}
+
 for r in "${which_runs[@]}"; do
   case $r in
     real) run_real ;;
     wide) run_wide wide 20000 20000 ;;
     growth) for n in 5000 10000 20000; do run_wide "growth $((2 * n)) individuals" "$n" "$n" | grep -E "simulate|memory"; done ;;
     writers) run_writers ;;
+    cases) run_cases ;;
+    compare) compare_runs ;;
     *) echo "unknown benchmark $r" >&2; exit 2 ;;
   esac
 done

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <utility>
@@ -38,6 +39,39 @@ std::size_t checked_product(std::size_t a, std::size_t b) {
 // `entry_bytes` each that would not fit in physical memory.
 void check_table_fits(std::size_t entries, std::size_t entry_bytes) {
     if (!fits_in_physical_memory(checked_product(entries, entry_bytes))) refuse_table();
+}
+
+// The index chosen by u among weights that sum to one: the weights
+// subtracted from u in index order until the rest is not positive (the last
+// index when it stays positive).
+int weighted_candidate(double u, const std::vector<double>& weights) {
+    const int K = static_cast<int>(weights.size());
+    for (int q = 0; q < K; ++q) {
+        u -= weights[q];
+        if (u <= 0.0) return q;
+    }
+    return K - 1;
+}
+
+// Entries compared at a time when a run of equal entries is measured.
+constexpr int run_chunk = 64;
+
+// The run of entries equal to entry k around it, as [first, end); compared
+// a chunk at a time with memcmp, which the C library does in vector
+// instructions.
+std::pair<int, int> run_around(const std::vector<int>& states, int k) {
+    const int label = states[static_cast<std::size_t>(k)];
+    int chunk[run_chunk];
+    std::fill(chunk, chunk + run_chunk, label);
+    const int* entries = states.data();
+    const int n = static_cast<int>(states.size());
+    int end = k + 1;
+    while (end + run_chunk <= n && std::memcmp(entries + end, chunk, sizeof chunk) == 0) end += run_chunk;
+    while (end < n && entries[end] == label) ++end;
+    int first = k;
+    while (first >= run_chunk && std::memcmp(entries + first - run_chunk, chunk, sizeof chunk) == 0) first -= run_chunk;
+    while (first > 0 && entries[first - 1] == label) --first;
+    return {first, end};
 }
 
 }  // namespace
@@ -135,17 +169,41 @@ void Vorlanerator::calculate_case_hap_freq(const std::vector<std::vector<int>>* 
                                                                 strand_lists[1][pair.second].first});
 }
 
-void Vorlanerator::update_disease_columns(int candidates) {
-    disease_columns_.resize(dl_indices.size());
-    const int P = panel_data.n_haplotypes;
-    for (std::size_t m = 0; m < dl_indices.size(); ++m) {
-        auto& column = disease_columns_[m];
-        for (int q = static_cast<int>(column.size()); q < candidates; ++q) {
-            const HaplotypeSet::Row row = q < P ? panel_rows_[static_cast<std::size_t>(q)]
-                                                : simulated_haplotypes[static_cast<std::size_t>(q - P)];
-            column.push_back(static_cast<std::uint8_t>(row[dl_indices[m]]));
-        }
+void Vorlanerator::update_allele_codes(int candidates) {
+    const std::size_t D = dl_indices.size();
+    constexpr std::size_t runs_per_locus = AlleleCodes::max_loci;
+    if (allele_codes_.empty()) {
+        allele_codes_.resize(D * runs_per_locus);
+        for (std::size_t m = 0; m < D; ++m) allele_codes_[m * runs_per_locus] = AlleleCodes(1);
     }
+    for (std::size_t m = 0; m < D; ++m) {
+        AlleleCodes& codes = allele_codes_[m * runs_per_locus];
+        const int j = dl_indices[m];
+        for (int q = static_cast<int>(codes.size()); q < candidates; ++q)
+            codes.push_back(static_cast<std::uint8_t>((candidate_row(q)[j >> 6] >> (j & 63)) & 1u));
+    }
+    for (std::size_t i = 0; i < allele_codes_.size(); ++i)
+        if (allele_codes_[i].loci() > 1) extend_allele_codes(static_cast<int>(i / runs_per_locus), allele_codes_[i]);
+}
+
+void Vorlanerator::extend_allele_codes(int first, AlleleCodes& codes) const {
+    const std::size_t candidates = allele_codes_[static_cast<std::size_t>(first) * AlleleCodes::max_loci].size();
+    for (std::size_t q = codes.size(); q < candidates; ++q) {
+        int code = 0;
+        for (int k = 0; k < codes.loci(); ++k)
+            code |= allele_codes_[static_cast<std::size_t>(first + k) * AlleleCodes::max_loci].codes()[q] << k;
+        codes.push_back(static_cast<std::uint8_t>(code));
+    }
+}
+
+const AlleleCodes& Vorlanerator::allele_codes(int first, int loci) {
+    AlleleCodes& codes = allele_codes_[static_cast<std::size_t>(first) * AlleleCodes::max_loci +
+                                       static_cast<std::size_t>(loci - 1)];
+    if (codes.loci() == 0) {
+        codes = AlleleCodes(loci);
+        extend_allele_codes(first, codes);
+    }
+    return codes;
 }
 
 void Vorlanerator::simulate_disease_alleles(std::vector<std::vector<int>>& copying_states,
@@ -183,23 +241,32 @@ void Vorlanerator::simulate_disease_alleles(std::vector<std::vector<int>>& copyi
     VORLAN2_CHECK(drawn != cached->second.end());
     disease_alleles = drawn->second;
 
-    update_disease_columns(panel_data.n_haplotypes + num_simulated_haps);
-    // The segments in draw order: strand 0's groups, then strand 1's.
+    const int shared = panel_data.n_haplotypes + num_simulated_haps;
+    update_allele_codes(shared);
+    // The segments in draw order: strand 0's groups, then strand 1's, with
+    // their codes where a code holds all of their loci.
     disease_segments_.clear();
-    std::size_t largest_group = 0;
     for (int s = 0; s < 2; ++s) {
         for (const std::vector<int>& group : groups_[s]) {
             DiseaseSegmentChoice segment;
-            segment.loci = static_cast<int>(group.size());
             segment.mu = mutation_rates[s];
+            segment.u = draw();
+            const int loci = static_cast<int>(group.size());
+            if (loci <= AlleleCodes::max_loci) {
+                segment.codes = &allele_codes(group.front(), loci);
+                if (s == 1) segment.extra_code = 0;  // the same individual's strand 0, the last candidate
+                for (int k = 0; k < loci; ++k) {
+                    const std::size_t m = static_cast<std::size_t>(group[static_cast<std::size_t>(k)]);
+                    segment.drawn |= disease_alleles[static_cast<std::size_t>(s)][m] << k;
+                    if (s == 1) segment.extra_code |= disease_alleles[0][m] << k;
+                }
+            } else {
+                segment.chosen = choose_disease_candidate_by_weight(s, group, disease_alleles, segment.mu, segment.u);
+            }
             disease_segments_.push_back(segment);
-            largest_group = std::max(largest_group, group.size());
         }
     }
-    if (largest_group <= static_cast<std::size_t>(max_pattern_loci))
-        choose_disease_candidates_by_pattern(disease_alleles);
-    else
-        choose_disease_candidates_by_weight(disease_alleles);
+    choose_disease_candidates(disease_segments_.data(), disease_segments_.size(), shared);
 
     // The segment's entries all carry its label, in one run around its first disease SNP.
     std::size_t index = 0;
@@ -207,68 +274,28 @@ void Vorlanerator::simulate_disease_alleles(std::vector<std::vector<int>>& copyi
         std::vector<int>& states = copying_states[static_cast<std::size_t>(s)];
         for (const std::vector<int>& group : groups_[s]) {
             const int chosen = disease_segments_[index++].chosen;
-            const int first_snp = dl_indices[group.front()];
-            const int label = states[first_snp];
-            for (int k = first_snp; k >= 0 && states[k] == label; --k) states[k] = chosen;
-            for (int k = first_snp + 1; k < static_cast<int>(states.size()) && states[k] == label; ++k)
-                states[k] = chosen;
+            const auto [first, end] = run_around(states, dl_indices[group.front()]);
+            std::fill(states.begin() + first, states.begin() + end, chosen);
         }
     }
 }
 
-void Vorlanerator::choose_disease_candidates_by_weight(const std::vector<std::vector<int>>& disease_alleles) {
+int Vorlanerator::choose_disease_candidate_by_weight(int s, const std::vector<int>& group,
+                                                     const std::vector<std::vector<int>>& disease_alleles, double mu,
+                                                     double u) {
     const int P = panel_data.n_haplotypes;
     const int H = num_simulated_haps;
-    std::size_t index = 0;
-    for (int s = 0; s < 2; ++s) {
-        for (const std::vector<int>& group : groups_[s]) {
-            DiseaseSegmentChoice& segment = disease_segments_[index++];
-            const double mu = segment.mu;
-            const double keep = 1 - mu;
-            weights_.assign(static_cast<std::size_t>(P + H + s), 1.0);
-            for (const int m : group) {
-                const int a = disease_alleles[s][m];
-                // Panel haplotypes, then the simulated ones before this individual.
-                const std::uint8_t* column = disease_columns_[static_cast<std::size_t>(m)].data();
-                for (int q = 0; q < P + H; ++q) weights_[q] *= column[q] == a ? keep : mu;
-                if (s == 1) weights_[P + H] *= disease_alleles[0][m] == a ? keep : mu;
-            }
-            double sum = 0;
-            for (const double weight : weights_) sum += weight;
-            for (double& weight : weights_) weight /= sum;
-            segment.chosen = choose_weighted_candidate(weights_);
-        }
+    const double keep = 1 - mu;
+    weights_.assign(static_cast<std::size_t>(P + H + s), 1.0);
+    for (const int m : group) {
+        const int a = disease_alleles[static_cast<std::size_t>(s)][static_cast<std::size_t>(m)];
+        // Panel haplotypes, then the simulated ones before this individual.
+        const std::uint8_t* column = allele_codes(m, 1).codes();
+        for (int q = 0; q < P + H; ++q) weights_[q] *= column[q] == a ? keep : mu;
+        if (s == 1) weights_[P + H] *= disease_alleles[0][m] == a ? keep : mu;
     }
-}
-
-void Vorlanerator::choose_disease_candidates_by_pattern(const std::vector<std::vector<int>>& disease_alleles) {
-    const int shared = panel_data.n_haplotypes + num_simulated_haps;
-    for (DiseaseSegmentChoice& segment : disease_segments_) segment.u = draw();
-    // Patterns for a few segments at a time, however many disease segments there are.
-    disease_patterns_.resize(static_cast<std::size_t>(disease_choice_lanes) * static_cast<std::size_t>(shared));
-    std::size_t index = 0;
-    std::size_t first_pending = 0;
-    for (int s = 0; s < 2; ++s) {
-        for (const std::vector<int>& group : groups_[s]) {
-            DiseaseSegmentChoice& segment = disease_segments_[index];
-            std::uint8_t* patterns =
-                disease_patterns_.data() + (index - first_pending) * static_cast<std::size_t>(shared);
-            std::fill(patterns, patterns + shared, std::uint8_t{0});
-            if (s == 1) segment.extra_pattern = 0;  // the same individual's strand 0, the last candidate
-            for (std::size_t k = 0; k < group.size(); ++k) {
-                const std::size_t m = static_cast<std::size_t>(group[k]);
-                const int a = disease_alleles[s][m];
-                const std::uint8_t* column = disease_columns_[m].data();
-                for (int q = 0; q < shared; ++q) patterns[q] |= static_cast<std::uint8_t>((column[q] == a) << k);
-                if (s == 1) segment.extra_pattern |= (disease_alleles[0][m] == a) << k;
-            }
-            segment.patterns = patterns;
-            ++index;
-            if (index - first_pending == static_cast<std::size_t>(disease_choice_lanes) ||
-                index == disease_segments_.size()) {
-                choose_disease_candidates(disease_segments_.data() + first_pending, index - first_pending, shared);
-                first_pending = index;
-            }
-        }
-    }
+    double sum = 0;
+    for (const double weight : weights_) sum += weight;
+    for (double& weight : weights_) weight /= sum;
+    return weighted_candidate(u, weights_);
 }

@@ -131,16 +131,6 @@ void Vorlanerator::simulate_crossovers(const snps_map& snps, const int& K,
 
 int Vorlanerator::choose_uniform_candidate(int K) { return uniform_candidate(draw(), K); }
 
-int Vorlanerator::choose_weighted_candidate(const std::vector<double>& weights) {
-    double u = draw();
-    const int K = static_cast<int>(weights.size());
-    for (int q = 0; q < K; ++q) {
-        u -= weights[q];
-        if (u <= 0.0) return q;
-    }
-    return K - 1;
-}
-
 void Vorlanerator::fill_alleles(const std::vector<int>& states, double mu, const std::vector<int>* preset_alleles) {
     const int S = static_cast<int>(states.size());
     std::fill(strand_words_.begin(), strand_words_.end(), 0);
@@ -232,7 +222,7 @@ void Vorlanerator::simulate_all_alleles() {
     simulated_phenotypes.clear();
     simulated_phenotypes.reserve(static_cast<std::size_t>(total_haps / 2));
     strand_words_.assign(static_cast<std::size_t>(simulated_haplotypes.words_per_row()), 0);
-    disease_columns_.clear();
+    allele_codes_.clear();
 
     copying_states_.assign(2, std::vector<int>(static_cast<std::size_t>(S), -1));
 

@@ -1,55 +1,59 @@
-// The disease-segment copy choices of one case, four at a time: their sums
-// and their subtraction scans are independent chains of additions, which run
-// side by side instead of one after another.
+// The disease-segment copy choices of one case: located from the counts of
+// codes, or, near a boundary, by the written computation, four at a time
+// (their sums and their subtraction scans are independent chains of
+// additions, which run side by side instead of one after another).
 #include "simulator/disease_choice.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 
 #include "simulator/invariant.h"
 
 namespace {
 
 constexpr int lanes = disease_choice_lanes;
-constexpr int patterns_per_table = 1 << max_pattern_loci;
+constexpr int max_codes = 1 << AlleleCodes::max_loci;
 
-using Table = std::array<double, patterns_per_table>;
+using Table = std::array<double, max_codes>;
 
-// Weight of each pattern: 1.0 times one factor per locus, in locus order.
+// Weight of each code: 1.0 times one factor per locus, in locus order.
 void fill_weights(const DiseaseSegmentChoice& segment, Table& weights) {
+    const int loci = segment.codes->loci();
     const double keep = 1 - segment.mu;
-    for (int pattern = 0; pattern < (1 << segment.loci); ++pattern) {
+    for (int code = 0; code < (1 << loci); ++code) {
         double weight = 1.0;
-        for (int k = 0; k < segment.loci; ++k) weight *= (pattern >> k) & 1 ? keep : segment.mu;
-        weights[static_cast<std::size_t>(pattern)] = weight;
+        for (int k = 0; k < loci; ++k) weight *= ((code ^ segment.drawn) >> k) & 1 ? segment.mu : keep;
+        weights[static_cast<std::size_t>(code)] = weight;
     }
 }
 
-// Up to four segments; unused lanes repeat the first one and are ignored.
+// The written computation for up to four segments; unused lanes repeat the
+// first one and are ignored.
 void choose_lanes(DiseaseSegmentChoice* const* segment, int shared) {
     Table weights[lanes];
-    const std::uint8_t* patterns[lanes];
+    const std::uint8_t* codes[lanes];
     for (int l = 0; l < lanes; ++l) {
         fill_weights(*segment[l], weights[l]);
-        patterns[l] = segment[l]->patterns;
+        codes[l] = segment[l]->codes->codes();
     }
 
     double sum[lanes] = {0.0, 0.0, 0.0, 0.0};
     for (int q = 0; q < shared; ++q) {
-        sum[0] += weights[0][patterns[0][q]];
-        sum[1] += weights[1][patterns[1][q]];
-        sum[2] += weights[2][patterns[2][q]];
-        sum[3] += weights[3][patterns[3][q]];
+        sum[0] += weights[0][codes[0][q]];
+        sum[1] += weights[1][codes[1][q]];
+        sum[2] += weights[2][codes[2][q]];
+        sum[3] += weights[3][codes[3][q]];
     }
     for (int l = 0; l < lanes; ++l) {
-        if (segment[l]->extra_pattern >= 0) sum[l] += weights[l][static_cast<std::size_t>(segment[l]->extra_pattern)];
+        if (segment[l]->extra_code >= 0) sum[l] += weights[l][static_cast<std::size_t>(segment[l]->extra_code)];
         // Some panel or control haplotype carries the drawn alleles.
         VORLAN2_CHECK(sum[l] > 0.0 && std::isfinite(sum[l]));
     }
     for (int l = 0; l < lanes; ++l)
-        for (int pattern = 0; pattern < (1 << segment[l]->loci); ++pattern)
-            weights[l][static_cast<std::size_t>(pattern)] /= sum[l];
+        for (int code = 0; code < (1 << segment[l]->codes->loci()); ++code)
+            weights[l][static_cast<std::size_t>(code)] /= sum[l];
 
     // Once the rest is not positive it stays so (every weight is >= 0), so a
     // lane's choice is the number of subtractions that left it positive, and
@@ -61,10 +65,10 @@ void choose_lanes(DiseaseSegmentChoice* const* segment, int shared) {
     for (int q = 0; q < shared;) {
         const int end = std::min(shared, q + stretch);
         for (; q < end; ++q) {
-            u[0] -= weights[0][patterns[0][q]];
-            u[1] -= weights[1][patterns[1][q]];
-            u[2] -= weights[2][patterns[2][q]];
-            u[3] -= weights[3][patterns[3][q]];
+            u[0] -= weights[0][codes[0][q]];
+            u[1] -= weights[1][codes[1][q]];
+            u[2] -= weights[2][codes[2][q]];
+            u[3] -= weights[3][codes[3][q]];
             positive[0] += u[0] > 0.0;
             positive[1] += u[1] > 0.0;
             positive[2] += u[2] > 0.0;
@@ -74,30 +78,162 @@ void choose_lanes(DiseaseSegmentChoice* const* segment, int shared) {
     }
     for (int l = 0; l < lanes; ++l) {
         int candidates = shared;
-        if (segment[l]->extra_pattern >= 0) {
+        if (segment[l]->extra_code >= 0) {
             ++candidates;
-            u[l] -= weights[l][static_cast<std::size_t>(segment[l]->extra_pattern)];
+            u[l] -= weights[l][static_cast<std::size_t>(segment[l]->extra_code)];
             positive[l] += u[l] > 0.0;
         }
         segment[l]->chosen = std::min(positive[l], candidates - 1);
     }
 }
 
+void choose_written(DiseaseSegmentChoice* const* pending, int count, int shared) {
+    DiseaseSegmentChoice* lane[lanes];
+    DiseaseSegmentChoice spare[lanes];
+    for (int l = 0; l < lanes; ++l) {
+        if (l < count) {
+            lane[l] = pending[l];
+        } else {
+            spare[l] = *pending[0];
+            lane[l] = &spare[l];
+        }
+    }
+    choose_lanes(lane, shared);
+}
+
+// The sum over codes of count times weight, in code order.
+double weighted_count(const std::uint32_t* counts, const Table& weights, int codes) {
+    double sum = 0.0;
+    for (int code = 0; code < codes; ++code) sum += counts[code] * weights[static_cast<std::size_t>(code)];
+    return sum;
+}
+
+// How far the written computation's rest after i subtractions may lie from
+// the exact rest, plus the error of our own quotient q, which stands for the
+// exact share C(i)/S of the first i candidates. The proof:
+//
+// Let w_j >= 0 be candidate j's weight, S the exact sum of all K, C(i) the
+// exact sum of the first i, r(i) = u - C(i)/S the exact rest after i
+// subtractions. The written computation takes s, the sum in candidate order,
+// v_j = w_j / s and u_i = u_{i-1} - v_{i-1} from u_0 = u, each rounded to
+// nearest. Let e = 2^-53; K is an int, so K e < 2^-22.
+// - A sum of K terms >= 0 errs by at most g S, g = (K - 1) e / (1 - (K - 1) e)
+//   (Higham, Accuracy and Stability of Numerical Algorithms, 2nd ed., 4.2):
+//   s = S (1 + h), |h| <= g.
+// - v_j = (w_j / s)(1 + d_j), |d_j| <= e, so the first i of them sum to
+//   (C(i)/S)(1 + d)/(1 + h) with |d| <= e: within a = (e + g)/(1 - g) <=
+//   K e (1 + 2^-19) of C(i)/S, relatively.
+// - While u_1 .. u_{i-1} are positive they are at most u (the rests only
+//   fall), so each subtraction rounds by at most e |u_{j-1} - v_{j-1}| <=
+//   e (u + v_{j-1}): the chain adds at most e (i u + (1 + a) C(i)/S).
+// - So |u_i - r(i)| <= E(i) = e (1 + 2^-19)((K + 1) x + i u) for any
+//   x >= C(i)/S. Quotients below the normal range err by 2^-1075 each
+//   instead, far below e all together.
+// Our q is the sum over the m = 2^loci codes of count times weight, in code
+// order, over the same sum for all K candidates; each sum errs by at most
+// m e / (1 - m e) relatively, so |q - C(i)/S| <= (2m + 2) e, once the total
+// is at least 2^-900 (products below the normal range then err by far less
+// than e). Hence x = q + 2^-40 >= C(i)/S, and the margin is E(i) plus
+// (2m + 16) e: (2m + 2) e for q, and more than enough for the rounding of
+// u - q and of the margin itself (a few e relatively, of terms below 2^33).
+//
+// So u - q(i - 1) > margin(i - 1) gives r(i - 1) > E(i - 1), and
+// q(i) - u > margin(i) gives r(i) < -E(i). Together they make the written
+// computation choose i - 1: r falls and E grows with the index, so by
+// induction u_1 .. u_{i-1} stay positive, and then u_i < 0. For i = K the
+// first alone suffices: the last candidate is chosen once u_1 .. u_{K-1} are
+// positive, whatever u_K.
+double margin(double q, int i, double u, int K, int codes) {
+    const double x = q + 0x1p-40;
+    return 0x1p-53 * (1 + 0x1p-19) * ((K + 1.0) * x + i * u + (2.0 * codes + 16.0));
+}
+
+// The choice from the counts of codes, or -1 where the written computation
+// has to decide.
+int choose_from_counts(const DiseaseSegmentChoice& segment, int shared) {
+    const AlleleCodes& codes = *segment.codes;
+    VORLAN2_CHECK(shared >= 0 && codes.size() >= static_cast<std::size_t>(shared));
+    const double u = segment.u;
+    // The bound holds for weights that are not negative and draws in (0, 1).
+    if (!(segment.mu >= 0.0 && segment.mu <= 1.0 && u > 0.0 && u < 1.0)) return -1;
+    const int m = 1 << codes.loci();
+    Table weights;
+    fill_weights(segment, weights);
+    std::uint32_t counts[max_codes];
+    codes.count_before(static_cast<std::size_t>(shared), counts);
+    const double shared_weight = weighted_count(counts, weights, m);
+    double total = shared_weight;
+    const int extra = segment.extra_code;
+    if (extra >= 0) {
+        ++counts[extra];
+        total = weighted_count(counts, weights, m);
+    }
+    if (!(total >= 0x1p-900 && std::isfinite(total))) return -1;
+    const int K = shared + (extra >= 0 ? 1 : 0);
+
+    // The extra candidate is the last: the rest is still positive after the shared ones.
+    const double q_shared = shared_weight / total;
+    if (q_shared < u) {
+        if (extra >= 0 && u - q_shared > margin(q_shared, shared, u, K, m)) return shared;
+        return -1;
+    }
+
+    // The last block whose start leaves the rest positive, then its candidates
+    // one by one until their weights reach u times the total.
+    const std::size_t blocks = (static_cast<std::size_t>(shared) - 1) / AlleleCodes::block + 1;
+    std::size_t low = 0;
+    std::size_t high = blocks;
+    while (high - low > 1) {
+        const std::size_t middle = low + (high - low) / 2;
+        if (weighted_count(codes.counts_before_block(middle), weights, m) / total < u)
+            low = middle;
+        else
+            high = middle;
+    }
+    const std::uint32_t* before = codes.counts_before_block(low);
+    std::copy(before, before + m, counts);
+    const std::uint8_t* code = codes.codes();
+    const double target = u * total;
+    double reached = weighted_count(counts, weights, m);
+    const int end = static_cast<int>(std::min(low * AlleleCodes::block + AlleleCodes::block,
+                                              static_cast<std::size_t>(shared)));
+    int j = static_cast<int>(low * AlleleCodes::block);
+    for (; j < end; ++j) {
+        reached += weights[code[j]];
+        if (reached >= target) break;
+        ++counts[code[j]];
+    }
+    if (j == end) return -1;
+
+    // Candidate j is where the rest crosses zero.
+    const double q_before = weighted_count(counts, weights, m) / total;
+    ++counts[code[j]];
+    const double q_at = weighted_count(counts, weights, m) / total;
+    if (!(u - q_before > margin(q_before, j, u, K, m))) return -1;
+    if (j + 1 < K && !(q_at - u > margin(q_at, j + 1, u, K, m))) return -1;
+    return j;
+}
+
 }  // namespace
 
-void choose_disease_candidates(DiseaseSegmentChoice* segments, std::size_t count, int shared) {
-    for (std::size_t first = 0; first < count; first += lanes) {
-        DiseaseSegmentChoice* lane[lanes];
-        DiseaseSegmentChoice spare[lanes];
-        for (int l = 0; l < lanes; ++l) {
-            const std::size_t i = first + static_cast<std::size_t>(l);
-            if (i < count) {
-                lane[l] = &segments[i];
-            } else {
-                spare[l] = segments[first];
-                lane[l] = &spare[l];
-            }
+std::size_t choose_disease_candidates(DiseaseSegmentChoice* segments, std::size_t count, int shared) {
+    std::size_t written = 0;
+    DiseaseSegmentChoice* pending[lanes];
+    int waiting = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (segments[i].codes == nullptr) continue;
+        const int chosen = choose_from_counts(segments[i], shared);
+        if (chosen >= 0) {
+            segments[i].chosen = chosen;
+            continue;
         }
-        choose_lanes(lane, shared);
+        pending[waiting++] = &segments[i];
+        ++written;
+        if (waiting == lanes) {
+            choose_written(pending, waiting, shared);
+            waiting = 0;
+        }
     }
+    if (waiting > 0) choose_written(pending, waiting, shared);
+    return written;
 }

@@ -72,13 +72,10 @@ private:
     double draw() const { return draw_from_mt_ ? MT::next_uniform() : Random::RNG->Next(); }
     // One copy choice among K equally likely candidates.
     int choose_uniform_candidate(int K);
-    // Copy choice from weights that sum to one, by subtraction in index order.
-    int choose_weighted_candidate(const std::vector<double>& weights);
-    // The copy choices of a case's disease segments (disease_segments_, in
-    // draw order), from one weight per candidate or from match patterns when
-    // no segment holds more loci than a pattern can.
-    void choose_disease_candidates_by_weight(const std::vector<std::vector<int>>& disease_alleles);
-    void choose_disease_candidates_by_pattern(const std::vector<std::vector<int>>& disease_alleles);
+    // The copy choice of a disease segment of strand s holding more loci than
+    // a code can, from one weight per candidate, with the draw u.
+    int choose_disease_candidate_by_weight(int s, const std::vector<int>& group,
+                                           const std::vector<std::vector<int>>& disease_alleles, double mu, double u);
     // Fills the packed alleles of one strand from its copying states; SNPs
     // listed in preset (ascending SNP indices) take the given alleles instead.
     void fill_alleles(const std::vector<int>& states, double mu, const std::vector<int>* preset_alleles);
@@ -87,8 +84,13 @@ private:
     void fill_alleles_from_mt(int s, double mu, std::uint32_t flips_below, const std::vector<int>* preset_alleles);
     // Packed row of candidate q (a panel haplotype, then the simulated ones).
     const HaplotypeSet::Word* candidate_row(int q) const;
-    // Extends the disease columns to the first `candidates` candidates.
-    void update_disease_columns(int candidates);
+    // Extends the codes of every single disease locus, and of every run of
+    // loci built so far, to the first `candidates` candidates.
+    void update_allele_codes(int candidates);
+    // The codes of the run of `loci` loci from locus `first`, built at first use.
+    const AlleleCodes& allele_codes(int first, int loci);
+    // Extends a run's codes from those of its single loci.
+    void extend_allele_codes(int first, AlleleCodes& codes) const;
     // Genotype line of one SNP for haplotypes [first, end), appended to line.
     void append_genotype_line(snps_map::const_iterator snp_it, int snp_index, int first, int end,
                               std::string& line) const;
@@ -103,14 +105,13 @@ private:
     std::vector<std::uint32_t> switch_floors_;  // per SNP index: outputs below it place no switch
     int switch_floors_K_ = 0;  // the candidate count the floors hold from (0: none made)
     HaplotypeSet panel_rows_;  // panel haplotype q as row q
-    std::vector<std::vector<std::uint8_t>> disease_columns_;  // per locus m: allele of each candidate (a cache)
+    std::vector<AlleleCodes> allele_codes_;  // per run of disease loci, at first * AlleleCodes::max_loci + loci - 1
     std::vector<HaplotypeSet::Word> strand_words_;  // the strand being filled
     std::vector<int> segment_starts_[2];  // per strand
     std::vector<std::vector<int>> copying_states_;  // per strand: label, then candidate
     std::vector<std::vector<int>> disease_alleles_;  // per strand, one allele per locus
     std::vector<std::vector<int>> groups_[2];  // disease groups per strand (locus numbers)
     std::string grouping_text_;
-    std::vector<double> weights_;  // candidate weights of a disease-segment copy choice
+    std::vector<double> weights_;  // candidate weights of a disease-segment copy choice by weight
     std::vector<DiseaseSegmentChoice> disease_segments_;  // the case's disease segments, in draw order
-    std::vector<std::uint8_t> disease_patterns_;  // match patterns of the segments being chosen
 };

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -187,6 +188,115 @@ TEST(SimulateDiseaseAlleles, GroupsLociBySegmentAndCopiesWholeSegments) {
                 for (std::size_t i = 0; i < 8; ++i) {
                     if ((*before[s])[i] == old) {
                         EXPECT_EQ(states[s][i], states[s][k]) << c.text << " one choice per segment";
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST(SimulateDiseaseAlleles, CopiesTheWholeSegmentHoweverLong) {
+    // One locus; its segment [first, end) among 300 SNPs of ordinary
+    // segments, which keep their candidates.
+    const struct {
+        int first, end, locus;
+    } cases[] = {{0, 300, 150}, {0, 300, 0}, {0, 300, 299}, {37, 230, 37}, {37, 230, 229},
+                 {37, 230, 100}, {0, 165, 100}, {64, 128, 64}, {63, 129, 100}, {100, 101, 100}, {1, 299, 200}};
+    for (const auto& c : cases) {
+        CaseModelFixture f(std::vector<std::vector<int>>(300, {0, 1, 1, 0}), 0, {c.locus}, 2.0, 4.0);
+        std::vector<int> before(300);
+        for (int j = 0; j < 300; ++j) before[j] = c.first <= j && j < c.end ? -3 : j % 4;
+        std::vector<std::vector<int>> states = {before, before}, alleles;
+        const double mu[2] = {0.1, 0.1};
+        MT generator(0.12345);
+        Random::Set(generator);
+        f.sim.simulate_disease_alleles(states, alleles, mu);
+        for (int s = 0; s < 2; ++s) {
+            const int chosen = states[s][c.locus];
+            EXPECT_GE(chosen, 0);
+            for (int j = 0; j < 300; ++j)
+                ASSERT_EQ(states[s][j], before[j] == -3 ? chosen : before[j])
+                    << "segment " << c.first << "-" << c.end << " at " << j;
+        }
+    }
+}
+
+TEST(SimulateDiseaseAlleles, EverySegmentCopiesWhatOneWeightPerCandidateChooses) {
+    // 700 panel haplotypes, then 180 simulated ones before each further case
+    // (past the blocks of counted codes at 768 and 1024); ten loci on ten
+    // SNPs, each panel haplotype one of six prototypes so that the tables
+    // stay small. Groups of more than eight loci take one weight per
+    // candidate, the others their codes.
+    std::mt19937 random(3);
+    const int P = 700, D = 10, added = 180;
+    std::vector<std::vector<int>> prototypes(6, std::vector<int>(D));
+    for (auto& prototype : prototypes)
+        for (int& allele : prototype) allele = static_cast<int>(random() % 2);
+    std::vector<std::vector<int>> panel(D, std::vector<int>(P));
+    for (int q = 0; q < P; ++q) {
+        const auto& prototype = prototypes[random() % prototypes.size()];
+        for (int j = 0; j < D; ++j) panel[j][q] = prototype[j];
+    }
+    const std::vector<int> loci = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+    const struct {
+        std::vector<int> strand0, strand1;
+    } groupings[] = {
+        {{-2, -2, -2, -2, -2, -2, -2, -2, -2, -2}, {-2, -2, -2, -2, -2, -2, -2, -2, -2, -2}},
+        {{-2, -2, -2, -2, -2, -2, -2, -2, -3, -3}, {-2, -2, -3, -3, -3, -3, -3, -3, -3, -3}},
+        {{-2, -2, -2, -2, -2, -2, -2, -2, -2, -2}, {-2, -3, -4, -5, -6, -7, -8, -9, -10, -11}},
+        {{-2, -2, -2, -3, -3, -3, -3, -4, -4, -4}, {-2, -2, -2, -2, -2, -2, -2, -2, -2, -3}},
+    };
+    for (const double mu : {0.01, 0.0}) {
+        for (const auto& grouping : groupings) {
+            CaseModelFixture f(panel, 0, loci, 2.0, 4.0);
+            f.sim.simulated_haplotypes.reset(D, 3 * added);
+            std::vector<std::vector<int>> candidates = panel;  // per locus, every candidate's allele
+            for (const double seed : {0.12345, 0.5, 0.75}) {
+                if (seed != 0.12345) {
+                    for (int h = 0; h < added; ++h) {
+                        std::vector<int> haplotype = prototypes[random() % prototypes.size()];
+                        haplotype[random() % D] ^= 1;
+                        f.sim.simulated_haplotypes.push_back(haplotype);
+                        for (int m = 0; m < D; ++m) candidates[m].push_back(haplotype[m]);
+                    }
+                    f.sim.num_simulated_haps += added;
+                }
+                const int K = static_cast<int>(candidates[0].size());
+                std::vector<std::vector<int>> states = {grouping.strand0, grouping.strand1}, alleles;
+                const double mu_s[2] = {mu, mu};
+                MT generator(seed);
+                Random::Set(generator);
+                f.sim.simulate_disease_alleles(states, alleles, mu_s);
+                // The same draws again: the pair, then one per group in order.
+                MT replay(seed);
+                replay.Next();
+                for (int s = 0; s < 2; ++s) {
+                    const std::vector<int>& labels = s == 0 ? grouping.strand0 : grouping.strand1;
+                    for (int first = 0; first < D;) {
+                        int end = first;
+                        while (end < D && labels[end] == labels[first]) ++end;
+                        std::vector<double> weights(K + s, 1.0);
+                        for (int m = first; m < end; ++m) {
+                            const int a = alleles[s][m];
+                            for (int q = 0; q < K; ++q) weights[q] *= candidates[m][q] == a ? 1 - mu : mu;
+                            if (s == 1) weights[K] *= alleles[0][m] == a ? 1 - mu : mu;
+                        }
+                        double sum = 0;
+                        for (const double weight : weights) sum += weight;
+                        for (double& weight : weights) weight /= sum;
+                        double u = replay.Next();
+                        int chosen = K + s - 1;
+                        for (int q = 0; q < K + s; ++q) {
+                            u -= weights[q];
+                            if (u <= 0.0) {
+                                chosen = q;
+                                break;
+                            }
+                        }
+                        for (int m = first; m < end; ++m)
+                            ASSERT_EQ(states[s][m], chosen) << "strand " << s << " loci " << first << "-" << end - 1
+                                                            << " mu " << mu << " candidates " << K;
+                        first = end;
                     }
                 }
             }

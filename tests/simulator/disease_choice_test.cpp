@@ -1,94 +1,255 @@
-// Disease-segment copy choices from match patterns, four side by side,
-// against the written computation: one weight per candidate, normalised by
-// the sum in candidate order, chosen by subtraction.
+// Disease-segment copy choices against the written computation (one weight
+// per candidate, normalised by the sum in candidate order, chosen by
+// subtraction): on ordinary draws, and on draws at the boundaries where the
+// written computation's rounding decides and within the bound of them.
 #include "simulator/disease_choice.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <random>
 #include <vector>
 
 namespace {
 
-std::vector<double> written_weights(const DiseaseSegmentChoice& segment, int shared) {
-    const int K = shared + (segment.extra_pattern >= 0 ? 1 : 0);
-    std::vector<double> weights(static_cast<std::size_t>(K), 1.0);
-    for (int k = 0; k < segment.loci; ++k) {
-        for (int q = 0; q < K; ++q) {
-            const int pattern = q < shared ? segment.patterns[q] : segment.extra_pattern;
-            weights[static_cast<std::size_t>(q)] *= (pattern >> k) & 1 ? 1 - segment.mu : segment.mu;
+// The written computation for one segment, its weights taken once.
+class WrittenChoice {
+public:
+    WrittenChoice(const DiseaseSegmentChoice& segment, int shared) {
+        const int K = shared + (segment.extra_code >= 0 ? 1 : 0);
+        weights_.assign(static_cast<std::size_t>(K), 1.0);
+        for (int k = 0; k < segment.codes->loci(); ++k) {
+            for (int q = 0; q < K; ++q) {
+                const int code = q < shared ? segment.codes->codes()[q] : segment.extra_code;
+                const bool matches = (((code ^ segment.drawn) >> k) & 1) == 0;
+                weights_[static_cast<std::size_t>(q)] *= matches ? 1 - segment.mu : segment.mu;
+            }
         }
+        unnormalised_ = weights_;
+        double sum = 0;
+        for (const double weight : weights_) sum += weight;
+        for (double& weight : weights_) weight /= sum;
     }
-    double sum = 0;
-    for (const double weight : weights) sum += weight;
-    for (double& weight : weights) weight /= sum;
-    return weights;
-}
 
-int written_choice(const DiseaseSegmentChoice& segment, int shared) {
-    const std::vector<double> weights = written_weights(segment, shared);
-    double u = segment.u;
-    for (std::size_t q = 0; q < weights.size(); ++q) {
-        u -= weights[q];
-        if (u <= 0.0) return static_cast<int>(q);
+    int choose(double u) const {
+        for (std::size_t q = 0; q < weights_.size(); ++q) {
+            u -= weights_[q];
+            if (u <= 0.0) return static_cast<int>(q);
+        }
+        return static_cast<int>(weights_.size()) - 1;
     }
-    return static_cast<int>(weights.size()) - 1;
+
+    // The largest draw that chooses a candidate below i (0 < i < K, candidate
+    // i - 1 of positive weight), searched for between two draws that choose
+    // below i and not (else between 2^-1074 and 1): the choice only grows
+    // with the draw.
+    double last_draw_below(int i, double below, double not_below) const {
+        std::uint64_t low = to_bits(below), high = to_bits(not_below);
+        if (!(below > 0.0 && choose(below) < i && not_below < 1.0 && choose(not_below) >= i)) {
+            low = to_bits(0x1p-1074);
+            high = to_bits(1.0);
+        }
+        while (high - low > 1) {
+            const std::uint64_t middle = low + (high - low) / 2;
+            (choose(from_bits(middle)) < i ? low : high) = middle;
+        }
+        return from_bits(low);
+    }
+
+    // The exact boundary of candidate i, the sum of the weights before it
+    // over the sum of all, as nearly as a long double gives it.
+    double exact_boundary(int i) const {
+        long double below = 0, all = 0;
+        for (int q = 0; q < candidates(); ++q) {
+            if (q == i) below = all;
+            all += unnormalised_[static_cast<std::size_t>(q)];
+        }
+        return static_cast<double>(below / all);
+    }
+
+    double weight(int q) const { return weights_[static_cast<std::size_t>(q)]; }
+    int candidates() const { return static_cast<int>(weights_.size()); }
+
+private:
+    static std::uint64_t to_bits(double value) {
+        std::uint64_t bits;
+        std::memcpy(&bits, &value, sizeof bits);
+        return bits;
+    }
+    static double from_bits(std::uint64_t bits) {
+        double value;
+        std::memcpy(&value, &bits, sizeof value);
+        return value;
+    }
+
+    std::vector<double> unnormalised_;
+    std::vector<double> weights_;
+};
+
+// Codes over `shared` candidates that carry each drawn allele with the given
+// probability; some candidate carries all of them, as a panel or control
+// haplotype always does, so that the weights never sum to 0.
+AlleleCodes random_codes(int loci, int drawn, int shared, double match, std::mt19937& random) {
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    const int carrier = static_cast<int>(random() % static_cast<unsigned>(shared));
+    AlleleCodes codes(loci);
+    for (int q = 0; q < shared; ++q) {
+        int code = drawn;
+        for (int k = 0; k < loci; ++k)
+            if (q != carrier && unit(random) >= match) code ^= 1 << k;
+        codes.push_back(static_cast<std::uint8_t>(code));
+    }
+    return codes;
 }
 
 TEST(ChooseDiseaseCandidates, EqualsTheWrittenComputation) {
     std::mt19937 random(23);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
-    int compared = 0;
+    std::size_t compared = 0, ordinary_written = 0;
     for (const int shared : {1, 2, 5, 255, 256, 257, 1000, 20000}) {
-        for (const double mu : {0.0, 1e-5, 0.01, 0.25, 0.5}) {
+        for (const double mu : {0.0, 1e-300, 1e-5, 0.01, 0.25, 0.5}) {
             for (const std::size_t count : {1u, 3u, 4u, 5u, 9u}) {
-                std::vector<std::vector<std::uint8_t>> patterns(count);
+                std::vector<AlleleCodes> codes;
                 std::vector<DiseaseSegmentChoice> segments(count);
                 for (std::size_t i = 0; i < count; ++i) {
-                    DiseaseSegmentChoice& segment = segments[i];
-                    segment.loci = 1 + static_cast<int>(random() % max_pattern_loci);
-                    segment.mu = mu;
-                    const int all = (1 << segment.loci) - 1;
+                    const int loci = 1 + static_cast<int>(random() % AlleleCodes::max_loci);
+                    const int drawn = static_cast<int>(random() % (1u << loci));
                     // Matches are common, as for a drawn allele that is frequent.
-                    for (int q = 0; q < shared; ++q) {
-                        int pattern = 0;
-                        for (int k = 0; k < segment.loci; ++k) pattern |= (unit(random) < 0.7) << k;
-                        patterns[i].push_back(static_cast<std::uint8_t>(pattern));
-                    }
-                    // Some candidate carries the drawn alleles, so the weights never sum to 0.
-                    patterns[i][random() % static_cast<unsigned>(shared)] = static_cast<std::uint8_t>(all);
-                    segment.patterns = patterns[i].data();
-                    segment.extra_pattern = i % 2 ? static_cast<int>(random() % (all + 1u)) : -1;
+                    codes.push_back(random_codes(loci, drawn, shared, 0.7, random));
+                }
+                for (std::size_t i = 0; i < count; ++i) {
+                    DiseaseSegmentChoice& segment = segments[i];
+                    segment.codes = &codes[i];
+                    segment.drawn = codes[i].codes()[random() % static_cast<unsigned>(shared)];
+                    segment.mu = mu;
+                    segment.extra_code = i % 2 ? static_cast<int>(random() % (1u << codes[i].loci())) : -1;
                     segment.u = unit(random);
                 }
-                // For the first segment also draws at the ends of the range and exactly
-                // at the first candidate's weight, where the rest reaches 0 at once.
-                const double first_weight = written_weights(segments[0], shared)[0];
-                for (const double u : {segments[0].u, 1.1641532182693481e-10, 0.9999999998835847, first_weight,
+                // For the first segment also draws at the ends of the generator's
+                // range and at the first candidate's weight, where the rest reaches
+                // 0 at once.
+                std::vector<WrittenChoice> references;
+                for (const DiseaseSegmentChoice& segment : segments) references.emplace_back(segment, shared);
+                const double first_weight = references[0].weight(0);
+                const double ordinary = segments[0].u;
+                for (const double u : {ordinary, 1.1641532182693481e-10, 0.9999999998835847, first_weight,
                                        std::nextafter(first_weight, 0.0), std::nextafter(first_weight, 1.0)}) {
                     segments[0].u = u;
-                    choose_disease_candidates(segments.data(), segments.size(), shared);
-                    for (const DiseaseSegmentChoice& segment : segments) {
-                        ASSERT_EQ(segment.chosen, written_choice(segment, shared))
-                            << "shared " << shared << " mu " << mu << " loci " << segment.loci << " u " << segment.u;
+                    const std::size_t written = choose_disease_candidates(segments.data(), segments.size(), shared);
+                    if (u == ordinary) ordinary_written += written;
+                    for (std::size_t i = 0; i < count; ++i) {
+                        const DiseaseSegmentChoice& segment = segments[i];
+                        ASSERT_EQ(segment.chosen, references[i].choose(segment.u))
+                            << "shared " << shared << " mu " << mu << " loci " << segment.codes->loci() << " u "
+                            << segment.u;
                         ++compared;
                     }
                 }
             }
         }
     }
-    EXPECT_GT(compared, 5000);
+    EXPECT_GT(compared, 5000u);
+    // Ordinary draws are decided from the counts.
+    EXPECT_EQ(ordinary_written, 0u);
+}
+
+TEST(ChooseDiseaseCandidates, DrawsAtBoundariesAndWithinTheBoundOfThem) {
+    // Many candidates of few weights make the written computation's rounding
+    // errors add up instead of cancelling; candidates of one weight 1 - mu,
+    // with mu near half a unit in the last place of their sum, make the sum
+    // err by nearly the most it can: a fifth of the bound below a tenth of
+    // the candidates.
+    const struct {
+        int shared;
+        std::vector<int> loci;  // one segment each
+        double mu;
+        double match;
+        bool extra;
+    } setups[] = {
+        {1 << 12, {1}, 0x1p-42, 1.0, false},
+        {1 << 14, {1, 2}, 0x1p-40, 1.0, true},
+        {20000, {1, 1, 2}, 1e-6, 0.95, true},
+        {20000, {1, 3, 8, 1}, 0.01, 0.8, false},
+        {10000, {1, 2, 4, 6, 8}, 0.25, 0.6, true},
+        {5000, {1, 2, 5, 8, 8}, 0.0, 0.6, false},
+        {1000, {1, 2, 7}, 1e-300, 0.8, true},
+        {300, {1, 8}, 0.01, 0.7, true},
+    };
+    std::mt19937 random(41);
+    std::size_t compared = 0, written = 0;
+    for (const auto& setup : setups) {
+        const std::size_t count = setup.loci.size();
+        std::vector<AlleleCodes> codes;
+        std::vector<DiseaseSegmentChoice> segments(count);
+        std::vector<std::vector<double>> draws(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            const int loci = setup.loci[i];
+            const int drawn = static_cast<int>(random() % (1u << loci));
+            codes.push_back(random_codes(loci, drawn, setup.shared, setup.match, random));
+            DiseaseSegmentChoice& segment = segments[i];
+            segment.drawn = drawn;
+            segment.mu = setup.mu;
+            segment.extra_code = setup.extra ? static_cast<int>(random() % (1u << loci)) : -1;
+        }
+        std::vector<WrittenChoice> references;
+        for (std::size_t i = 0; i < count; ++i) {
+            segments[i].codes = &codes[i];
+            references.emplace_back(segments[i], setup.shared);
+            const WrittenChoice& reference = references.back();
+            const int K = reference.candidates();
+            // Boundaries: after the first candidate, before the last and the
+            // extra one, and some in between; each below a candidate of weight.
+            std::vector<int> boundaries = {1, K / 10, K / 3, K - 1, setup.shared};
+            for (int b = 0; b < 5; ++b)
+                boundaries.push_back(1 + static_cast<int>(random() % static_cast<unsigned>(K - 1)));
+            const double bound = K * 0x1p-52;
+            for (int boundary : boundaries) {
+                while (boundary > 1 && reference.weight(boundary - 1) == 0.0) --boundary;
+                if (boundary < 1 || boundary >= K || reference.weight(boundary - 1) == 0.0) continue;
+                const double exact = reference.exact_boundary(boundary);
+                const double last_below = reference.last_draw_below(boundary, exact - 4 * bound, exact + 4 * bound);
+                for (const double u : {last_below, std::nextafter(last_below, 1.0), std::nextafter(last_below, 0.0),
+                                       exact, std::nextafter(exact, 1.0), std::nextafter(exact, 0.0)})
+                    draws[i].push_back(u);
+                for (int k = -20; k <= 20; ++k) {
+                    draws[i].push_back(last_below + k * bound / 8);
+                    draws[i].push_back(exact + k * bound / 8);
+                }
+            }
+        }
+        // The segments side by side, each with its own boundary draws.
+        std::size_t most = 0;
+        for (const auto& d : draws) most = std::max(most, d.size());
+        for (std::size_t t = 0; t < most; ++t) {
+            for (std::size_t i = 0; i < count; ++i) segments[i].u = draws[i][t % draws[i].size()];
+            for (DiseaseSegmentChoice& segment : segments)
+                if (!(segment.u > 0.0 && segment.u < 1.0)) segment.u = 0.5;
+            written += choose_disease_candidates(segments.data(), count, setup.shared);
+            for (std::size_t i = 0; i < count; ++i) {
+                const DiseaseSegmentChoice& segment = segments[i];
+                ASSERT_EQ(segment.chosen, references[i].choose(segment.u))
+                    << "shared " << setup.shared << " mu " << setup.mu << " loci " << segment.codes->loci()
+                    << " u " << segment.u;
+                ++compared;
+            }
+        }
+    }
+    // Draws within the bound go to the written computation, the others not.
+    EXPECT_GT(written, compared / 10);
+    EXPECT_LT(written, compared * 9 / 10);
 }
 
 TEST(ChooseDiseaseCandidates, TheDrawDecidesAtTheBoundaries) {
     // Two candidates of equal weight 1/2: a draw of exactly 1/2 leaves 0 after
     // the first subtraction and so chooses candidate 0.
-    const std::uint8_t patterns[] = {1, 1};
+    AlleleCodes matching(1);
+    matching.push_back(1);
+    matching.push_back(1);
     DiseaseSegmentChoice segment;
-    segment.patterns = patterns;
-    segment.loci = 1;
+    segment.codes = &matching;
+    segment.drawn = 1;
     segment.mu = 0.1;
     const struct {
         double u;
@@ -100,10 +261,11 @@ TEST(ChooseDiseaseCandidates, TheDrawDecidesAtTheBoundaries) {
         EXPECT_EQ(segment.chosen, c.chosen) << c.u;
     }
     // The same individual's strand 0 as the last, the only matching, candidate.
-    const std::uint8_t mismatching[] = {0, 0, 0};
-    segment.patterns = mismatching;
+    AlleleCodes mismatching(1);
+    for (int q = 0; q < 3; ++q) mismatching.push_back(0);
+    segment.codes = &mismatching;
     segment.mu = 0.0;
-    segment.extra_pattern = 1;
+    segment.extra_code = 1;
     segment.u = 0.3;
     choose_disease_candidates(&segment, 1, 3);
     EXPECT_EQ(segment.chosen, 3);
