@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "simulator/invariant.h"
+#include "common/invariant.h"
 
 namespace single_snp_test {
 

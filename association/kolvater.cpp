@@ -12,7 +12,7 @@
 
 #include "association/genotype.h"
 #include "association/single_snp_test.h"
-#include "simulator/invariant.h"
+#include "common/invariant.h"
 
 namespace single_snp_test {
 

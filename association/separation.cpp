@@ -16,7 +16,7 @@
 
 #include <boost/multiprecision/cpp_int.hpp>
 
-#include "simulator/invariant.h"
+#include "common/invariant.h"
 
 namespace single_snp_test {
 

@@ -11,8 +11,8 @@
 
 #include "association/genotype.h"
 #include "association/separation.h"
+#include "common/invariant.h"
 #include "numerics/cdfchi.h"
-#include "simulator/invariant.h"
 
 namespace single_snp_test {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "common/exceptions.h"
 #include "fuzz_support.h"
-#include "simulator/exceptions.h"
 #include "simulator/panel.h"
 
 namespace {

@@ -2,8 +2,8 @@
 #include <cstdint>
 #include <string>
 
+#include "common/exceptions.h"
 #include "fuzz_support.h"
-#include "simulator/exceptions.h"
 #include "simulator/tag_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "simulator/invariant.h"
+#include "common/invariant.h"
 
 AlleleCodes::AlleleCodes(int loci) : loci_(loci), counts_(std::size_t{1} << loci, 0) {
     VORLAN2_CHECK(loci >= 1 && loci <= max_loci);

@@ -9,10 +9,10 @@
 #include <string>
 #include <utility>
 
+#include "common/exceptions.h"
+#include "common/invariant.h"
 #include "random/random.h"
 #include "simulator/disease_choice.h"
-#include "simulator/exceptions.h"
-#include "simulator/invariant.h"
 #include "simulator/physical_memory.h"
 #include "simulator/vorlanerator.h"
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <sstream>
 
+#include "common/invariant.h"
 #include "random/random.h"
 #include "simulator/copy_choice.h"
-#include "simulator/invariant.h"
-#include "simulator/output_file.h"
+#include "simulator/summary_file.h"
 #include "simulator/vorlanerator.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "simulator/invariant.h"
+#include "common/invariant.h"
 
 namespace {
 

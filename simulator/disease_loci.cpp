@@ -3,7 +3,7 @@
 #include <map>
 #include <sstream>
 
-#include "simulator/output_file.h"
+#include "simulator/summary_file.h"
 #include "simulator/vorlanerator.h"
 
 void Vorlanerator::process_dl() {

@@ -4,7 +4,7 @@
 #include <iostream>
 #include <string>
 
-#include "simulator/exceptions.h"
+#include "common/exceptions.h"
 
 DiseaseLocus::DiseaseLocus() : allele(0), rr1(1.0), rr2(1.0), rr{1.0, 1.0, 1.0} {}
 

@@ -4,7 +4,7 @@
 
 #include <system_error>
 
-#include "simulator/exceptions.h"
+#include "common/exceptions.h"
 #include "simulator/output_names.h"
 
 namespace fs = std::filesystem;

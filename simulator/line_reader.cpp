@@ -6,7 +6,7 @@
 #include <new>
 #include <string>
 
-#include "simulator/exceptions.h"
+#include "common/exceptions.h"
 
 namespace {
 // Small to start with, so that opening a file stays cheap; long lines grow it.

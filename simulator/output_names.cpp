@@ -2,7 +2,7 @@
 // run writes given its flags.
 #include "simulator/output_names.h"
 
-#include "simulator/output_file.h"
+#include "common/output_file.h"
 
 namespace fs = std::filesystem;
 

@@ -8,10 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "simulator/invariant.h"
-#include "simulator/output_file.h"
+#include "common/invariant.h"
+#include "common/output_file.h"
 #include "simulator/output_names.h"
 #include "simulator/snp_lines.h"
+#include "simulator/summary_file.h"
 #include "simulator/vorlanerator.h"
 
 namespace {

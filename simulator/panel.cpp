@@ -9,11 +9,11 @@
 #include <optional>
 #include <sstream>
 
-#include "simulator/exceptions.h"
+#include "common/exceptions.h"
 #include "simulator/genetic_map.h"
 #include "simulator/line_reader.h"
 #include "simulator/number_parsing.h"
-#include "simulator/output_file.h"
+#include "simulator/summary_file.h"
 
 namespace {
 

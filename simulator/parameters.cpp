@@ -6,7 +6,7 @@
 #include <iostream>
 #include <limits>
 
-#include "simulator/exceptions.h"
+#include "common/exceptions.h"
 #include "simulator/number_parsing.h"
 
 namespace {

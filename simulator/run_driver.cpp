@@ -7,13 +7,13 @@
 #include <iostream>
 #include <sstream>
 
+#include "common/exceptions.h"
 #include "simulator/association_report.h"
 #include "simulator/console.h"
 #include "simulator/dependency_errors.h"
-#include "simulator/exceptions.h"
 #include "simulator/input_files.h"
-#include "simulator/output_file.h"
 #include "simulator/parameters.h"
+#include "simulator/summary_file.h"
 #include "simulator/vorlanerator.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <mutex>
 #include <utility>
 
-#include "simulator/ordered_tasks.h"
+#include "common/ordered_tasks.h"
 #include "simulator/text_pool.h"
 
 namespace {

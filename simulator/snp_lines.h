@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "common/output_file.h"
 #include "simulator/haplotype_set.h"
-#include "simulator/output_file.h"
 
 enum class SnpLineKind {
     haplotypes,  // every allele followed by a blank

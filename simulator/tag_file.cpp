@@ -5,7 +5,7 @@
 #include <limits>
 #include <string>
 
-#include "simulator/exceptions.h"
+#include "common/exceptions.h"
 #include "simulator/line_reader.h"
 #include "simulator/number_parsing.h"
 

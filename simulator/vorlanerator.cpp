@@ -11,11 +11,11 @@
 #include <random>
 #include <sstream>
 
+#include "common/exceptions.h"
 #include "random/mt.h"
 #include "random/random.h"
-#include "simulator/exceptions.h"
-#include "simulator/output_file.h"
 #include "simulator/physical_memory.h"
+#include "simulator/summary_file.h"
 #include "simulator/tag_file.h"
 
 namespace {

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "common/output_file.h"
 #include "random/mt.h"
 #include "random/random.h"
 #include "simulator/disease_choice.h"
 #include "simulator/haplotype_set.h"
-#include "simulator/output_file.h"
 #include "simulator/panel.h"
 #include "simulator/parameters.h"
 #include "simulator/snp_lines.h"

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "common/exceptions.h"
 #include "random/mt.h"
 #include "random/random.h"
-#include "simulator/exceptions.h"
 #include "simulator/vorlanerator.h"
 #include "support/simulator_fixture.h"
 #include "support/test_files.h"

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "simulator/exceptions.h"
-#include "simulator/support/test_files.h"
+#include "common/exceptions.h"
+#include "support/test_files.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "simulator/exceptions.h"
+#include "common/exceptions.h"
 #include "simulator/vorlanerator.h"
 #include "support/simulator_fixture.h"
 #include "support/test_files.h"

@@ -6,9 +6,9 @@
 
 #include <cmath>
 
-#include "simulator/exceptions.h"
+#include "common/exceptions.h"
 #include "simulator/genetic_map.h"
-#include "simulator/support/test_files.h"
+#include "support/test_files.h"
 
 namespace {
 

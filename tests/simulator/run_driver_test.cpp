@@ -4,7 +4,8 @@
 
 #include <regex>
 
-#include "simulator/support/test_files.h"
+#include "simulator/support/program_run.h"
+#include "support/test_files.h"
 
 namespace {
 

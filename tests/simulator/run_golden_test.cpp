@@ -8,7 +8,8 @@
 #include <cstdlib>
 #include <regex>
 
-#include "simulator/support/test_files.h"
+#include "simulator/support/program_run.h"
+#include "support/test_files.h"
 
 namespace {
 

@@ -5,7 +5,8 @@
 // the same). The panel is two haplotypes, "0 1", at one SNP.
 #include <gtest/gtest.h>
 
-#include "simulator/support/test_files.h"
+#include "simulator/support/program_run.h"
+#include "support/test_files.h"
 
 namespace {
 

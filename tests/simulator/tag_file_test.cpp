@@ -5,9 +5,9 @@
 #include <set>
 #include <string>
 
-#include "simulator/exceptions.h"
-#include "simulator/support/test_files.h"
+#include "common/exceptions.h"
 #include "simulator/tag_file.h"
+#include "support/test_files.h"
 
 namespace {
 

@@ -15,7 +15,8 @@
 #include <utility>
 #include <vector>
 
-#include "simulator/support/test_files.h"
+#include "simulator/support/program_run.h"
+#include "support/test_files.h"
 
 namespace whole_program {
 

@@ -1,5 +1,5 @@
 // Blocks of content compressed by zlib on the workers, written in order.
-#include "simulator/parallel_gzip.h"
+#include "common/parallel_gzip.h"
 
 #include <zlib.h>
 

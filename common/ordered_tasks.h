@@ -10,7 +10,7 @@
 #include <memory>
 #include <utility>
 
-#include "simulator/worker_pool.h"
+#include "common/worker_pool.h"
 
 template <typename Result>
 class OrderedTasks {

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "simulator/ordered_tasks.h"
+#include "common/ordered_tasks.h"
 
 class ParallelGzipWriter {
 public:

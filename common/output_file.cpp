@@ -1,6 +1,6 @@
 // Output streams over a checked file sink, written under a temporary name and
-// renamed when complete, and the transcript flush.
-#include "simulator/output_file.h"
+// renamed when complete.
+#include "common/output_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,18 +9,17 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <exception>
 #include <new>
 #include <memory>
-#include <stdexcept>
+#include <sstream>
 #include <string>
 #include <system_error>
 
 #include <boost/iostreams/categories.hpp>
 
-#include "simulator/console.h"
-#include "simulator/exceptions.h"
-#include "simulator/parallel_gzip.h"
-#include "simulator/parameters.h"
+#include "common/exceptions.h"
+#include "common/parallel_gzip.h"
 
 // What the sink of an output file knows of it: the open file, the file's
 // identity as opened, and the first error of a write or of the close.
@@ -243,17 +242,4 @@ std::unique_ptr<OutputFile> open_output_file(const fs::path& path, std::ostream&
 std::unique_ptr<OutputFile> open_output_file(const fs::path& path, std::ios_base::openmode mode) {
     std::ostringstream discarded;
     return open_output_file(path, discarded, mode);
-}
-
-void update_summary_file(const Parameters& parameters, std::ostringstream& buffer,
-                         std::ios_base::openmode mode) {
-    auto summary = open_output_file(parameters.summary_file, mode);
-    const std::string text = buffer.str();
-    const std::string console_failure = write_to_console(text);
-    *summary << text;
-    buffer.str("");
-    buffer.clear();
-    summary->commit();
-    // The run ends; the summary file keeps the record of why.
-    if (!console_failure.empty()) throw std::runtime_error(console_failure);
 }

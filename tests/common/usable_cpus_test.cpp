@@ -1,6 +1,5 @@
-// The workers of the writers: the CPUs this process may use (its affinity
-// mask and a cgroup CPU quota), and output that never depends on them.
-#include "simulator/usable_cpus.h"
+// The CPUs this process may use: its affinity mask and a cgroup CPU quota.
+#include "common/usable_cpus.h"
 
 #include <sched.h>
 #include <unistd.h>
@@ -11,23 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "simulator/support/test_files.h"
+#include "support/test_files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// Keeps the first CPU of the calling thread's affinity mask (as taskset -c
-// does); false when it cannot.
-bool pin_to_first_cpu() {
-    cpu_set_t set;
-    if (sched_getaffinity(0, sizeof set, &set) != 0) return false;
-    int first = 0;
-    while (first < CPU_SETSIZE && !CPU_ISSET(first, &set)) ++first;
-    CPU_ZERO(&set);
-    CPU_SET(first, &set);
-    return sched_setaffinity(0, sizeof set, &set) == 0;
-}
 
 TEST(UsableCpus, PinnedToOneCpuGivesOneWorker) {
     cpu_set_t saved;
@@ -90,34 +77,6 @@ TEST(UsableCpus, CgroupQuotaRoundedUpAndSmallestOnThePathToTheRoot) {
             (c.version2 ? tree.mount(c.root, "v2", "cgroup2", "rw") : tree.mount(c.root, "v1", "cgroup", "rw,cpu,cpuacct"));
         EXPECT_EQ(cgroup_cpu_limit(mountinfo, c.cgroup), c.limit) << c.name;
     }
-}
-
-// The files of a run written with one worker and with all: the same bytes,
-// compressed ones included (several gzip members, many chunks).
-TEST(UsableCpus, OutputBytesDoNotDependOnTheWorkers) {
-    const fs::path examples = fs::path(VORLAN2_SOURCE_DIR) / "examples";
-    const std::vector<std::string> words = {
-        "-h", (examples / "example.haps").string(), "-l", (examples / "example.legend").string(),
-        "-m", (examples / "example.map").string(), "-t", (examples / "example.tags").string(),
-        "-o", "run.gz", "-n", "1100", "1100", "-int", "1000000", "2000000", "-dl", "1500000", "1", "1.5", "2.25",
-        "-nrs"};
-    TempDir one;
-    TempDir all;
-    ASSERT_EQ(run_vorlan2_program(words, one.path(), [] {
-                  if (!pin_to_first_cpu()) _exit(126);
-              }).status,
-              0);
-    ASSERT_EQ(run_vorlan2_program(words, all.path()).status, 0);
-    int compared = 0;
-    for (const auto& entry : fs::directory_iterator(one.path())) {
-        const std::string name = entry.path().filename().string();
-        if (name == "run.gz.summary") continue;
-        EXPECT_EQ(read_file(entry.path().string()), read_file(all.file(name))) << name;
-        ++compared;
-    }
-    EXPECT_EQ(compared, 9);
-    EXPECT_GT(fs::file_size(one.file("run.controls.haps.gz")), 0u);
-    EXPECT_GT(read_gzip_file(one.file("run.controls.gen.gz")).size(), 3u * (4u << 20));
 }
 
 }  // namespace

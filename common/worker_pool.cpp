@@ -1,10 +1,10 @@
 // The workers wait on one queue; the pool lives until the process ends.
-#include "simulator/worker_pool.h"
+#include "common/worker_pool.h"
 
 #include <system_error>
 #include <utility>
 
-#include "simulator/usable_cpus.h"
+#include "common/usable_cpus.h"
 
 WorkerPool::WorkerPool(int workers) {
     threads_.reserve(static_cast<std::size_t>(workers > 0 ? workers : 0));

@@ -1,8 +1,8 @@
-// Scratch directories, file contents and program runs for the tests.
-#include "simulator/support/test_files.h"
+// Scratch directories, file contents and limits on the process for the tests.
+#include "support/test_files.h"
 
+#include <sched.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -59,33 +59,6 @@ std::string read_gzip_file(const std::string& path) {
     return content.str();
 }
 
-ProgramRun run_vorlan2_program(const std::vector<std::string>& words, const std::filesystem::path& directory,
-                               const std::function<void()>& in_child) {
-    const auto out_path = directory / ".program.out";
-    const auto err_path = directory / ".program.err";
-    const pid_t child = fork();
-    if (child == 0) {
-        if (chdir(directory.c_str()) != 0) _exit(127);
-        if (!freopen(out_path.c_str(), "w", stdout) || !freopen(err_path.c_str(), "w", stderr)) _exit(127);
-        if (in_child) in_child();
-        std::vector<char*> argv;
-        static std::string program = VORLAN2_BINARY;
-        argv.push_back(program.data());
-        std::vector<std::string> copies(words);
-        for (auto& word : copies) argv.push_back(word.data());
-        argv.push_back(nullptr);
-        execv(program.c_str(), argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    ProgramRun run{WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), read_file(out_path.string()),
-                   read_file(err_path.string())};
-    std::filesystem::remove(out_path);
-    std::filesystem::remove(err_path);
-    return run;
-}
-
 bool limit_file_size(long long bytes) {
     const rlimit limit{static_cast<rlim_t>(bytes), static_cast<rlim_t>(bytes)};
     return std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR && setrlimit(RLIMIT_FSIZE, &limit) == 0;
@@ -115,4 +88,14 @@ Unprivileged::Unprivileged() : was_root_(geteuid() == 0) {
 
 Unprivileged::~Unprivileged() {
     if (was_root_ && seteuid(0) != 0) std::abort();
+}
+
+bool pin_to_first_cpu() {
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) != 0) return false;
+    int first = 0;
+    while (first < CPU_SETSIZE && !CPU_ISSET(first, &set)) ++first;
+    CPU_ZERO(&set);
+    CPU_SET(first, &set);
+    return sched_setaffinity(0, sizeof set, &set) == 0;
 }

@@ -1,10 +1,11 @@
-// The results table of the per-SNP tester. It is built here, beside the
-// output-file opener that it writes through.
+// The results table of the per-SNP tester, written through the output-file
+// opener.
+#include "association/kolvater.h"
+
 #include <iostream>
 #include <sstream>
 
-#include "association/kolvater.h"
-#include "simulator/output_file.h"
+#include "common/output_file.h"
 
 namespace single_snp_test {
 

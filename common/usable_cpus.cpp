@@ -1,6 +1,6 @@
 // The affinity mask from sched_getaffinity and the cgroup quotas from the
 // cgroup file systems that /proc/self/mountinfo lists.
-#include "simulator/usable_cpus.h"
+#include "common/usable_cpus.h"
 
 #include <sched.h>
 

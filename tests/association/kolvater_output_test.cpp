@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "simulator/exceptions.h"
-#include "simulator/support/test_files.h"
+#include "common/exceptions.h"
+#include "support/test_files.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Message texts of the run exceptions.
-#include "simulator/exceptions.h"
+#include "common/exceptions.h"
 
 const std::string HelpException::m_what = "Help wanted";
 const std::string FlagException::m_message = "ERROR!!! Flag error: ";

@@ -1,6 +1,5 @@
-// The output-file opener (plain and gzip), checked completion of a file, and
-// the transcript flush.
-#include "simulator/output_file.h"
+// The output-file opener (plain and gzip) and checked completion of a file.
+#include "common/output_file.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +7,8 @@
 #include <set>
 #include <stdexcept>
 
-#include "simulator/exceptions.h"
-#include "simulator/parameters.h"
-#include "simulator/support/test_files.h"
+#include "common/exceptions.h"
+#include "support/test_files.h"
 
 namespace {
 
@@ -248,34 +246,6 @@ TEST(OutputFileTest, FileThatVanishesWhileWrittenIsAFailure) {
         fs::remove(path);
         EXPECT_THROW(stream->commit(), badfilename) << name;
     }
-}
-
-TEST(OutputFileTest, SummaryFlushMovesTheBufferToConsoleAndFile) {
-    TempDir dir;
-    VorlanParameters parameters;
-    parameters.summary_file = dir.file("run.summary");
-    std::ostringstream buffer;
-    buffer << "first\n";
-    testing::internal::CaptureStdout();
-    update_summary_file(parameters, buffer, std::ios::app);
-    update_summary_file(parameters, buffer, std::ios::app);
-    buffer << "second\n";
-    update_summary_file(parameters, buffer, std::ios::app);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "first\nsecond\n");
-    EXPECT_EQ(read_file(parameters.summary_file), "first\nsecond\n");
-    EXPECT_EQ(buffer.str(), "");
-}
-
-TEST(OutputFileTest, UnopenableSummaryKeepsTheBufferAndPrintsNothing) {
-    TempDir dir;
-    VorlanParameters parameters;
-    parameters.summary_file = dir.file("absent/run.summary");
-    std::ostringstream buffer;
-    buffer << "kept\n";
-    testing::internal::CaptureStdout();
-    EXPECT_THROW(update_summary_file(parameters, buffer, std::ios::app), badfilename);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    EXPECT_EQ(buffer.str(), "kept\n");
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
 // Test helpers: a scratch directory removed after the test, whole-file
-// reading and writing, and running the vorlan2 program.
+// reading and writing, and limits on the test process (file size, identity,
+// CPUs).
 #pragma once
 
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -57,14 +57,6 @@ private:
     bool was_root_;
 };
 
-struct ProgramRun {
-    int status;
-    std::string out;  // standard output
-    std::string err;  // standard error
-};
-
-// Runs the vorlan2 binary with the given words in the given directory;
-// in_child, when given, runs in the child just before the program starts
-// (its standard output and error already redirected), to set limits.
-ProgramRun run_vorlan2_program(const std::vector<std::string>& words, const std::filesystem::path& directory,
-                               const std::function<void()>& in_child = nullptr);
+// Keeps the first CPU of the calling thread's affinity mask (as taskset -c
+// does); false when it cannot.
+bool pin_to_first_cpu();

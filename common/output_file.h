@@ -1,17 +1,14 @@
 // Opening output files (gzip-compressed when the name ends in ".gz") so that a
-// file under its final name is always whole, and moving a message buffer to
-// standard output and the summary file.
+// file under its final name is always whole.
 #pragma once
 
 #include <filesystem>
 #include <ios>
 #include <memory>
 #include <ostream>
-#include <sstream>
 
 #include <boost/iostreams/filtering_stream.hpp>
 
-class Parameters;
 struct OutputSinkState;
 
 using OutputStream = boost::iostreams::filtering_ostream;
@@ -56,6 +53,3 @@ private:
 std::unique_ptr<OutputFile> open_output_file(const std::filesystem::path& path, std::ostream& log,
                                              std::ios_base::openmode mode);
 std::unique_ptr<OutputFile> open_output_file(const std::filesystem::path& path, std::ios_base::openmode mode);
-
-void update_summary_file(const Parameters& parameters, std::ostringstream& buffer,
-                         std::ios_base::openmode mode);
