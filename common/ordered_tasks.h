@@ -12,6 +12,8 @@
 
 #include "common/worker_pool.h"
 
+namespace vorlan2 {
+
 template <typename Result>
 class OrderedTasks {
 public:
@@ -65,3 +67,5 @@ private:
 inline std::size_t results_in_flight(std::size_t limit) {
     return std::min<std::size_t>(limit, 2 * static_cast<std::size_t>(std::max(1, WorkerPool::shared().workers())));
 }
+
+}  // namespace vorlan2

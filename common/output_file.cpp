@@ -21,6 +21,8 @@
 #include "common/exceptions.h"
 #include "common/parallel_gzip.h"
 
+namespace vorlan2 {
+
 // What the sink of an output file knows of it: the open file, the file's
 // identity as opened, and the first error of a write or of the close.
 struct OutputSinkState {
@@ -38,6 +40,8 @@ struct OutputSinkState {
         if (file != nullptr) std::fclose(file);
     }
 };
+
+}  // namespace vorlan2
 
 namespace {
 
@@ -68,10 +72,10 @@ public:
     // Takes ownership of the open file, also when it raises.
     checked_file_sink(std::FILE* file, bool compressed) {
         std::unique_ptr<std::FILE, int (*)(std::FILE*)> owner(file, &std::fclose);
-        state_ = std::make_shared<OutputSinkState>();
+        state_ = std::make_shared<vorlan2::OutputSinkState>();
         if (fstat(fileno(file), &state_->identity) != 0) state_->error = error_or_io(errno);
         if (compressed) {
-            state_->gzip = std::make_unique<ParallelGzipWriter>(file);
+            state_->gzip = std::make_unique<vorlan2::ParallelGzipWriter>(file);
         } else {
             state_->file = file;
         }
@@ -108,10 +112,10 @@ public:
         if (file != nullptr && std::fclose(file) != 0 && state_->error == 0) state_->error = error_or_io(errno);
     }
 
-    std::shared_ptr<OutputSinkState> state() const { return state_; }
+    std::shared_ptr<vorlan2::OutputSinkState> state() const { return state_; }
 
 private:
-    std::shared_ptr<OutputSinkState> state_;
+    std::shared_ptr<vorlan2::OutputSinkState> state_;
 };
 
 constexpr std::streamsize stream_buffer_size = 1 << 20;
@@ -148,6 +152,8 @@ fs::path create_temporary(const fs::path& path, const fs::path& target, const st
 }
 
 }  // namespace
+
+namespace vorlan2 {
 
 bool is_gzip_name(const fs::path& path) {
     const std::string name = path.filename().string();
@@ -199,14 +205,16 @@ void OutputFile::commit() {
     }
 }
 
-std::unique_ptr<OutputFile> open_output_file(const fs::path& path, std::ostream& log, std::ios_base::openmode mode) {
-    const bool compressed = is_gzip_name(path);
+}  // namespace vorlan2
+
+std::unique_ptr<vorlan2::OutputFile> open_output_file(const fs::path& path, std::ostream& log, std::ios_base::openmode mode) {
+    const bool compressed = vorlan2::is_gzip_name(path);
     log << "writing output file " << path.string();
     if (compressed) log << " (in gzip mode) ";
     log << std::endl;
 
     // From here on the stream removes its temporary file whatever happens.
-    std::unique_ptr<OutputFile> stream(new OutputFile(path, path, fs::path()));
+    std::unique_ptr<vorlan2::OutputFile> stream(new vorlan2::OutputFile(path, path, fs::path()));
     std::FILE* file = nullptr;
     if (mode & std::ios_base::app) {
         file = std::fopen(path.c_str(), "ab");
@@ -239,7 +247,7 @@ std::unique_ptr<OutputFile> open_output_file(const fs::path& path, std::ostream&
     return stream;
 }
 
-std::unique_ptr<OutputFile> open_output_file(const fs::path& path, std::ios_base::openmode mode) {
+std::unique_ptr<vorlan2::OutputFile> open_output_file(const fs::path& path, std::ios_base::openmode mode) {
     std::ostringstream discarded;
     return open_output_file(path, discarded, mode);
 }

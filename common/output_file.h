@@ -9,12 +9,27 @@
 
 #include <boost/iostreams/filtering_stream.hpp>
 
+namespace vorlan2 {
+
 struct OutputSinkState;
+class OutputFile;
 
 using OutputStream = boost::iostreams::filtering_ostream;
 
 // True when the last path component's extension (from its last '.') is ".gz".
 bool is_gzip_name(const std::filesystem::path& path);
+
+}  // namespace vorlan2
+
+// Logs "writing output file " and the path (and " (in gzip mode) ") into the
+// log, then opens the file; raises badfilename with the system's reason when
+// it cannot be created.
+std::unique_ptr<vorlan2::OutputFile> open_output_file(const std::filesystem::path& path, std::ostream& log,
+                                                      std::ios_base::openmode mode);
+std::unique_ptr<vorlan2::OutputFile> open_output_file(const std::filesystem::path& path,
+                                                      std::ios_base::openmode mode);
+
+namespace vorlan2 {
 
 // An output stream on a file. Opened for output, the file is written under a
 // temporary name in the directory of its final name (of the file a symbolic
@@ -35,8 +50,8 @@ public:
     void commit();
 
 private:
-    friend std::unique_ptr<OutputFile> open_output_file(const std::filesystem::path& path, std::ostream& log,
-                                                        std::ios_base::openmode mode);
+    friend auto ::open_output_file(const std::filesystem::path& path, std::ostream& log, std::ios_base::openmode mode)
+        -> std::unique_ptr<OutputFile>;
     OutputFile(std::filesystem::path path, std::filesystem::path target, std::filesystem::path temporary);
     void remove_temporary() const;
 
@@ -47,9 +62,4 @@ private:
     bool done_ = false;  // committed, or failed to commit
 };
 
-// Logs "writing output file " and the path (and " (in gzip mode) ") into the
-// log, then opens the file; raises badfilename with the system's reason when
-// it cannot be created.
-std::unique_ptr<OutputFile> open_output_file(const std::filesystem::path& path, std::ostream& log,
-                                             std::ios_base::openmode mode);
-std::unique_ptr<OutputFile> open_output_file(const std::filesystem::path& path, std::ios_base::openmode mode);
+}  // namespace vorlan2

@@ -8,6 +8,8 @@
 #include <new>
 #include <stdexcept>
 
+namespace vorlan2 {
+
 namespace {
 
 // One gzip member at zlib's default level: deflate, 32 KiB window, memory
@@ -97,3 +99,5 @@ int ParallelGzipWriter::close() {
     if (std::fclose(file) != 0 && error_ == 0) error_ = errno != 0 ? errno : EIO;
     return error_;
 }
+
+}  // namespace vorlan2

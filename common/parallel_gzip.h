@@ -10,6 +10,8 @@
 
 #include "common/ordered_tasks.h"
 
+namespace vorlan2 {
+
 class ParallelGzipWriter {
 public:
     // Takes ownership of the open file.
@@ -39,3 +41,5 @@ private:
     std::string block_;
     OrderedTasks<std::string> members_;
 };
+
+}  // namespace vorlan2

@@ -11,6 +11,8 @@
 #include <sstream>
 #include <vector>
 
+namespace vorlan2 {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -160,3 +162,5 @@ int usable_cpus() {
     const int quota = cgroup_cpu_limit(read_whole("/proc/self/mountinfo"), read_whole("/proc/self/cgroup"));
     return quota > 0 ? std::min(affinity, quota) : affinity;
 }
+
+}  // namespace vorlan2

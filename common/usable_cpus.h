@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace vorlan2 {
+
 // At least 1.
 int usable_cpus();
 
@@ -15,3 +17,5 @@ int usable_cpus();
 // cpu.cfs_quota_us / cpu.cfs_period_us (cgroup v1) under the mount points
 // that mountinfo names.
 int cgroup_cpu_limit(const std::string& mountinfo, const std::string& cgroup);
+
+}  // namespace vorlan2

@@ -6,6 +6,8 @@
 
 #include "common/usable_cpus.h"
 
+namespace vorlan2 {
+
 WorkerPool::WorkerPool(int workers) {
     threads_.reserve(static_cast<std::size_t>(workers > 0 ? workers : 0));
     for (int k = 0; k < workers; ++k) {
@@ -57,3 +59,5 @@ WorkerPool& WorkerPool::shared() {
     static WorkerPool pool(usable_cpus());
     return pool;
 }
+
+}  // namespace vorlan2

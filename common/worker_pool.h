@@ -10,6 +10,8 @@
 #include <thread>
 #include <vector>
 
+namespace vorlan2 {
+
 class WorkerPool {
 public:
     // Starts up to `workers` threads; with none started, run() does the work
@@ -38,3 +40,5 @@ private:
     bool stopping_ = false;
     std::vector<std::thread> threads_;
 };
+
+}  // namespace vorlan2

@@ -12,6 +12,8 @@
 #include "simulator/genetic_map.h"
 #include "simulator/panel.h"
 
+using vorlan2::GeneticMapInterpolator;
+
 namespace {
 
 double scanned_genetic_position(const std::vector<double>& pos, const std::vector<double>& val, double p) {

@@ -6,6 +6,8 @@
 #include "fuzz_support.h"
 #include "simulator/tag_file.h"
 
+using vorlan2::read_tag_positions;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string path = write_scratch_file("tags.txt", std::string(reinterpret_cast<const char*>(data), size));
     try {

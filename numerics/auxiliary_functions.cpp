@@ -9,6 +9,8 @@
 #include "numerics/log_beta.h"
 #include "numerics/log_helpers.h"
 
+using vorlan2::numerics_fatal;
+
 namespace {
 
 const double ln_sqrt_2pi = 0.9189385332046728;

@@ -5,6 +5,8 @@
 
 #include "numerics/ipmpar.h"
 
+namespace vorlan2 {
+
 namespace {
 
 bool fail(int code, double limit, int* status, double* bound) {
@@ -66,3 +68,5 @@ bool fails_sum_to_one(double u, double v, int code, int* status, double* bound) 
     }
     return false;
 }
+
+}  // namespace vorlan2

@@ -4,6 +4,8 @@
 #ifndef VORLAN2_NUMERICS_CDF_CHECKS_H
 #define VORLAN2_NUMERICS_CDF_CHECKS_H
 
+namespace vorlan2 {
+
 // Each returns true (and sets status and bound) when the check fails.
 
 // which outside 1 to largest: status -1, bound 1 or largest.
@@ -23,5 +25,7 @@ bool fails_above(double v, double lo, int code, int* status, double* bound);
 
 // u + v differs from 1 by more than 3 machine epsilons: status code, bound 1.
 bool fails_sum_to_one(double u, double v, int code, int* status, double* bound);
+
+}  // namespace vorlan2
 
 #endif

@@ -8,6 +8,8 @@
 #include "numerics/ipmpar.h"
 #include "numerics/root_search.h"
 
+namespace vorlan2 {
+
 namespace {
 
 // Step rule and tolerances of every inverse search (the search routines take
@@ -18,6 +20,10 @@ double stpmul = 5.0;
 double abstol = 1.0e-50;
 double reltol = 1.0e-8;
 
+// True when a computed tail is a probability (not NaN and not the error
+// value 2 of the incomplete gamma ratio).
+bool is_tail_value(double v) { return v <= 1.5; }
+
 // Evaluates the tails; false when they are not probabilities.
 bool evaluate(const TailFunction& tails, double* cum, double* ccum) {
     *cum = std::numeric_limits<double>::quiet_NaN();
@@ -27,8 +33,6 @@ bool evaluate(const TailFunction& tails, double* cum, double* ccum) {
 }
 
 }  // namespace
-
-bool is_tail_value(double v) { return v <= 1.5; }
 
 int store_positive(double solved, double* target, double* bound) {
     if (!(solved > 0.0)) {
@@ -136,3 +140,5 @@ int search_pair(double* first, double* second, double p, double q, const TailFun
     *other = 1.0 - *solved;
     return 0;
 }
+
+}  // namespace vorlan2

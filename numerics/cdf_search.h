@@ -5,6 +5,8 @@
 
 #include <functional>
 
+namespace vorlan2 {
+
 // Writes the lower and upper tails at the current value of the sought
 // parameter (which the search updates in place).
 using TailFunction = std::function<void(double* cum, double* ccum)>;
@@ -38,8 +40,6 @@ int search_pair(double* first, double* second, double p, double q, const TailFun
 // 2 (bound the largest double) when it is infinite. Nothing is stored then.
 int store_positive(double solved, double* target, double* bound);
 
-// True when a computed tail is a probability (not NaN and not the error
-// value 2 of the incomplete gamma ratio).
-bool is_tail_value(double v);
+}  // namespace vorlan2
 
 #endif

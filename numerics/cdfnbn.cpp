@@ -6,6 +6,17 @@
 #include "numerics/cdf_search.h"
 #include "numerics/cdfbet.h"
 
+using vorlan2::MatchedTail;
+using vorlan2::TailFunction;
+using vorlan2::fails_at_least;
+using vorlan2::fails_closed;
+using vorlan2::fails_open_below;
+using vorlan2::fails_sum_to_one;
+using vorlan2::fails_which;
+using vorlan2::forward_tails;
+using vorlan2::search_pair;
+using vorlan2::search_parameter;
+
 void cumnbn(double* s, double* xn, double* pr, double* ompr, double* cum, double* ccum) {
     // P(X <= s) = I_pr(xn, s + 1).
     double b = *s + 1.0;

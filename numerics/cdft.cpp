@@ -11,6 +11,15 @@
 #include "numerics/log_beta.h"
 #include "numerics/normal_quantile.h"
 
+using vorlan2::MatchedTail;
+using vorlan2::TailFunction;
+using vorlan2::fails_above;
+using vorlan2::fails_open_below;
+using vorlan2::fails_sum_to_one;
+using vorlan2::fails_which;
+using vorlan2::forward_tails;
+using vorlan2::search_parameter;
+
 namespace {
 
 // I_xx(df/2, 1/2) for xx = df / (df + t^2) below the smallest normal double

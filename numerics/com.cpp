@@ -6,6 +6,9 @@
 
 #include "numerics/fatal_error.h"
 
+using vorlan2::generator_count;
+using vorlan2::numerics_fatal;
+
 long Xm1, Xm2;
 long Xa1, Xa2;
 long Xa1w, Xa2w;

@@ -3,18 +3,22 @@
 #ifndef VORLAN2_NUMERICS_COM_H
 #define VORLAN2_NUMERICS_COM_H
 
+namespace vorlan2 {
+
 // Number of virtual generators; generator g (1-based) uses entry g - 1 of each array.
 constexpr long generator_count = 32;
+
+}  // namespace vorlan2
 
 // Process-wide state. The constants are stored by inrgcm, not at start-up.
 extern long Xm1, Xm2;      // the two moduli
 extern long Xa1, Xa2;      // the two multipliers
 extern long Xa1w, Xa2w;    // multipliers that advance one block of 2^30 values
 extern long Xa1vw, Xa2vw;  // multipliers that advance 2^50 values, the spacing of generators
-extern long Xig1[generator_count], Xig2[generator_count];  // initial seeds
-extern long Xlg1[generator_count], Xlg2[generator_count];  // seeds at the start of the current block
-extern long Xcg1[generator_count], Xcg2[generator_count];  // current seeds
-extern long Xqanti[generator_count];            // antithetic flag, 0 = off
+extern long Xig1[vorlan2::generator_count], Xig2[vorlan2::generator_count];  // initial seeds
+extern long Xlg1[vorlan2::generator_count], Xlg2[vorlan2::generator_count];  // seeds at the start of the current block
+extern long Xcg1[vorlan2::generator_count], Xcg2[vorlan2::generator_count];  // current seeds
+extern long Xqanti[vorlan2::generator_count];            // antithetic flag, 0 = off
 
 // Stores the constants, clears every antithetic flag and marks the state initialised.
 void inrgcm();

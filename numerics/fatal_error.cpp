@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+namespace vorlan2 {
+
 namespace {
 
 void exit_with_failure(const std::string&) { std::exit(1); }
@@ -27,3 +29,5 @@ numerics_fatal_handler set_numerics_fatal_handler(numerics_fatal_handler handler
     installed_handler = handler != nullptr ? handler : exit_with_failure;
     return previous;
 }
+
+}  // namespace vorlan2

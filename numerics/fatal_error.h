@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace vorlan2 {
+
 // Called after the message has been written; the default ends the process
 // with exit status 1. A handler that returns still ends the process.
 using numerics_fatal_handler = void (*)(const std::string& text);
@@ -15,5 +17,7 @@ using numerics_fatal_handler = void (*)(const std::string& text);
 
 // Installs handler (nullptr restores the default) and returns the previous one.
 numerics_fatal_handler set_numerics_fatal_handler(numerics_fatal_handler handler);
+
+}  // namespace vorlan2
 
 #endif

@@ -12,6 +12,10 @@
 #include "numerics/log_helpers.h"
 #include "numerics/special_functions.h"
 
+using vorlan2::GaminvOutcome;
+using vorlan2::gaminv_amax;
+using vorlan2::gaminv_published;
+
 namespace {
 
 const int max_iterations = 20;

@@ -14,6 +14,8 @@
 #include "numerics/log_helpers.h"
 #include "numerics/special_functions.h"
 
+namespace vorlan2 {
+
 namespace {
 
 // What the routine does after choosing its approximation.
@@ -274,3 +276,5 @@ GaminvOutcome gaminv_published(double a, double p, double q, double x0) {
     }
     return schroeder(a, p, q, start.x, lower);
 }
+
+}  // namespace vorlan2

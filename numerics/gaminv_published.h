@@ -4,6 +4,8 @@
 #ifndef VORLAN2_NUMERICS_GAMINV_PUBLISHED_H
 #define VORLAN2_NUMERICS_GAMINV_PUBLISHED_H
 
+namespace vorlan2 {
+
 struct GaminvOutcome {
     double x;
     int ierr;  // as gaminv
@@ -16,5 +18,7 @@ GaminvOutcome gaminv_published(double a, double p, double q, double x0);
 // The largest shape at which the incomplete gamma ratio resolves x/a near 1:
 // 4e-11 / e^2 for the machine precision e.
 double gaminv_amax();
+
+}  // namespace vorlan2
 
 #endif

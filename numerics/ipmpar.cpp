@@ -6,6 +6,8 @@
 
 #include "numerics/fatal_error.h"
 
+using vorlan2::numerics_fatal;
+
 namespace {
 
 int imach[11];

@@ -6,6 +6,8 @@
 
 #include "numerics/gaminv.h"
 
+namespace vorlan2 {
+
 namespace {
 
 // The terms left out are dropped once their bound is below this fraction of
@@ -61,3 +63,5 @@ bool PoissonMixture::step_up() {
     index_ += 1.0;
     return true;
 }
+
+}  // namespace vorlan2

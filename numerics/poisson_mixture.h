@@ -3,6 +3,8 @@
 #ifndef VORLAN2_NUMERICS_POISSON_MIXTURE_H
 #define VORLAN2_NUMERICS_POISSON_MIXTURE_H
 
+namespace vorlan2 {
+
 // Sum over i >= 0 of w_i v_i, w_i the Poisson(xnonc) probability of i and
 // every v_i in [0, 1], taken outward from the centre, down to 0 and then up.
 // Before each step the terms not yet added are bounded by their Poisson mass,
@@ -61,5 +63,7 @@ private:
 // True when xnonc is finite, positive, and small enough that the indices
 // around it are whole doubles that step by 1 exactly.
 bool has_whole_indices(double xnonc);
+
+}  // namespace vorlan2
 
 #endif

@@ -8,6 +8,8 @@
 
 #include "numerics/fatal_error.h"
 
+using vorlan2::numerics_fatal;
+
 namespace {
 
 // Algorithm SA: q[k - 1] = sum over i = 1 ... k of (ln 2)^i / i!, the last entry set to 1.

@@ -7,6 +7,8 @@
 #include "numerics/fatal_error.h"
 #include "numerics/linalg.h"
 
+using vorlan2::numerics_fatal;
+
 void setgmn(float* meanv, float* covm, long p, float* parm) {
     if (p <= 0) {
         std::fputs("P nonpositive in SETGMN", stderr);

@@ -8,6 +8,9 @@
 #include "random/ranvar_alloc.h"
 #include "random/ranvar_error.h"
 
+using vorlan2::make_component;
+using vorlan2::throw_logic_error;
+
 // ---- Uniform, Constant ----
 
 double Uniform::Next() { return Random::RNG->Next(); }

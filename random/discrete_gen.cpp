@@ -7,6 +7,10 @@
 #include "random/ranvar_alloc.h"
 #include "random/ranvar_error.h"
 
+using vorlan2::allocate_array;
+using vorlan2::throw_logic_error;
+using vorlan2::throw_runtime_error;
+
 DiscreteGen::DiscreteGen(int n, double* prob) {
   Gen(n, prob);
   mean_value = 0.0;

@@ -5,8 +5,12 @@
 
 #include <climits>
 
+namespace vorlan2 {
+
 // x truncated toward zero, whose result must lie in [low, high]; raises
 // Runtime_error "Cannot convert to integer " otherwise.
 int truncate_to_int(double x, int low = INT_MIN, int high = INT_MAX);
+
+}  // namespace vorlan2
 
 #endif

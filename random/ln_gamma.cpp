@@ -8,6 +8,8 @@
 
 #include "random/ranvar_error.h"
 
+using vorlan2::throw_invalid_argument;
+
 namespace {
 
 const double pi = 3.141592653589793;

@@ -9,6 +9,9 @@
 
 #include "random/ranvar_error.h"
 
+using vorlan2::throw_logic_error;
+using vorlan2::throw_runtime_error;
+
 namespace {
 
 // Keeps the placeholder without ever destroying it, so that it is in place before any

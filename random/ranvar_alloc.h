@@ -10,6 +10,8 @@
 
 #include "random/ranvar_error.h"
 
+namespace vorlan2 {
+
 // An owned array of n default-initialised elements.
 template <class T>
 std::unique_ptr<T[]> allocate_array(std::size_t n) {
@@ -25,5 +27,7 @@ std::unique_ptr<T> make_component(Args&&... args) {
   if (!p) throw_bad_alloc("Ranvar: out of space");
   return std::unique_ptr<T>(p);
 }
+
+}  // namespace vorlan2
 
 #endif

@@ -3,6 +3,8 @@
 
 #include <myexcept.h>
 
+namespace vorlan2 {
+
 void throw_logic_error(const char* message) { throw RBD_COMMON::Logic_error(message); }
 
 void throw_runtime_error(const char* message) { throw RBD_COMMON::Runtime_error(message); }
@@ -12,3 +14,5 @@ void throw_invalid_argument(const char* message) {
 }
 
 void throw_bad_alloc(const char* message) { throw RBD_COMMON::Bad_alloc(message); }
+
+}  // namespace vorlan2

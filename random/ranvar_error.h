@@ -3,10 +3,14 @@
 #ifndef VORLAN2_RANDOM_RANVAR_ERROR_H
 #define VORLAN2_RANDOM_RANVAR_ERROR_H
 
+namespace vorlan2 {
+
 [[noreturn]] void throw_logic_error(const char* message);
 [[noreturn]] void throw_runtime_error(const char* message);
 [[noreturn]] void throw_invalid_argument(const char* message);
 // A null message gives the library's plain "bad allocation" report.
 [[noreturn]] void throw_bad_alloc(const char* message = nullptr);
+
+}  // namespace vorlan2
 
 #endif

@@ -6,6 +6,8 @@
 #include "random/random.h"
 #include "random/ranvar_error.h"
 
+namespace vorlan2 {
+
 namespace {
 
 const char marker[] = "!Ranvar03!";
@@ -96,3 +98,5 @@ void read_seed_file(const char* file_name, const std::function<void(std::istream
   read_state(in);
   ReadVerify(in, false);
 }
+
+}  // namespace vorlan2

@@ -6,6 +6,8 @@
 #include <functional>
 #include <iosfwd>
 
+namespace vorlan2 {
+
 // The low 4 * digits bits of value as digits hex digits, most significant first
 // (digits at most 16).
 void write_hex(std::ostream& out, unsigned long value, int digits);
@@ -21,5 +23,7 @@ void write_seed_file(const char* file_name,
 
 // The file part of a generator's CSFD: checks the markers around what read_state reads.
 void read_seed_file(const char* file_name, const std::function<void(std::istream&)>& read_state);
+
+}  // namespace vorlan2
 
 #endif

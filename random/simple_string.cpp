@@ -8,6 +8,8 @@
 
 #include "random/ranvar_error.h"
 
+using vorlan2::throw_bad_alloc;
+
 namespace {
 
 std::uint32_t text_length(const char* s) {

@@ -6,6 +6,9 @@
 #include "random/ranvar_alloc.h"
 #include "random/ranvar_error.h"
 
+using vorlan2::allocate_array;
+using vorlan2::throw_runtime_error;
+
 namespace {
 
 const int pos_table_size = 60;

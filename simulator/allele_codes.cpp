@@ -5,6 +5,8 @@
 
 #include "common/invariant.h"
 
+namespace vorlan2 {
+
 AlleleCodes::AlleleCodes(int loci) : loci_(loci), counts_(std::size_t{1} << loci, 0) {
     VORLAN2_CHECK(loci >= 1 && loci <= max_loci);
 }
@@ -27,3 +29,5 @@ void AlleleCodes::count_before(std::size_t i, std::uint32_t* counts) const {
     std::copy(before, before + counts_.size(), counts);
     for (std::size_t q = b * block; q < i; ++q) ++counts[codes_[q]];
 }
+
+}  // namespace vorlan2

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace vorlan2 {
+
 class AlleleCodes {
 public:
     // Candidates between two stored counts.
@@ -36,3 +38,5 @@ private:
     std::vector<std::uint32_t> block_counts_;  // per block begun: counts of each code before it
     std::vector<std::uint32_t> counts_;  // counts of each code among all candidates
 };
+
+}  // namespace vorlan2

@@ -11,6 +11,8 @@
 #include "association/single_snp_test.h"
 #include "simulator/vorlanerator.h"
 
+namespace vorlan2 {
+
 namespace {
 
 using single_snp_test::FitStatus;
@@ -78,3 +80,5 @@ void write_association_report(const Vorlanerator& simulator, std::ostream& buffe
         buffer << std::endl;
     }
 }
+
+}  // namespace vorlan2

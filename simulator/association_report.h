@@ -6,4 +6,8 @@
 
 class Vorlanerator;
 
+namespace vorlan2 {
+
 void write_association_report(const Vorlanerator& simulator, std::ostream& buffer);
+
+}  // namespace vorlan2

@@ -16,6 +16,12 @@
 #include "simulator/physical_memory.h"
 #include "simulator/vorlanerator.h"
 
+using vorlan2::AlleleCodes;
+using vorlan2::DiseaseSegmentChoice;
+using vorlan2::HaplotypeSet;
+using vorlan2::choose_disease_candidates;
+using vorlan2::fits_in_physical_memory;
+
 namespace {
 
 using AlleleTable = std::map<std::vector<int>, double>;

@@ -6,6 +6,8 @@
 #include <iostream>
 #include <system_error>
 
+namespace vorlan2 {
+
 std::string write_to_console(const std::string& text) {
     // A notice written to the console alone may have failed first: this
     // text is tried all the same, for the system's reason.
@@ -18,3 +20,5 @@ std::string write_to_console(const std::string& text) {
     if (error == 0) return "can't write standard output.";
     return "can't write standard output: " + std::generic_category().message(error) + ".";
 }
+
+}  // namespace vorlan2

@@ -4,6 +4,10 @@
 
 #include <string>
 
+namespace vorlan2 {
+
 // Writes the text to standard output and flushes it. Returns what failed,
 // with the system's reason when it is known, or an empty text.
 std::string write_to_console(const std::string& text);
+
+}  // namespace vorlan2

@@ -2,6 +2,8 @@
 // the exact count of outputs below a draw.
 #include "simulator/copy_choice.h"
 
+namespace vorlan2 {
+
 int uniform_candidate_by_subtraction(double u, int K) {
     const double weight = 1.0 / K;
     for (int q = 0; q < K; ++q) {
@@ -18,3 +20,5 @@ std::uint64_t outputs_below(double p) {
     if (scaled >= 0x1p32) return std::uint64_t{1} << 32;
     return static_cast<std::uint64_t>(std::ceil(scaled - 0.5));
 }
+
+}  // namespace vorlan2

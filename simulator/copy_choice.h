@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdint>
 
+namespace vorlan2 {
+
 // The index chosen by u among K equal weights 1/K: the weights subtracted
 // from u in index order until the rest is not positive (K - 1 when it stays
 // positive).
@@ -47,3 +49,5 @@ inline std::uint32_t switch_floor(double gap, double K) {
     const std::uint64_t below = outputs_below((1.0 + -gap / K) - 0x1p-50);
     return static_cast<std::uint32_t>(std::min<std::uint64_t>(below, 0xffffffffu));
 }
+
+}  // namespace vorlan2

@@ -9,7 +9,30 @@
 #include "simulator/summary_file.h"
 #include "simulator/vorlanerator.h"
 
+using vorlan2::HaplotypeSet;
+using vorlan2::outputs_below;
+using vorlan2::snps_map;
+using vorlan2::switch_floor;
+using vorlan2::switches_between;
+using vorlan2::uniform_candidate;
+
 namespace {
+
+// ORs bits first to last (inclusive) of a packed row into another.
+void or_bits(const HaplotypeSet::Word* source, int first, int last, HaplotypeSet::Word* target) {
+    using Word = HaplotypeSet::Word;
+    const int first_word = first >> 6;
+    const int last_word = last >> 6;
+    const Word head = ~Word{0} << (first & 63);
+    const Word tail = ~Word{0} >> (63 - (last & 63));
+    if (first_word == last_word) {
+        target[first_word] |= source[first_word] & head & tail;
+        return;
+    }
+    target[first_word] |= source[first_word] & head;
+    for (int w = first_word + 1; w < last_word; ++w) target[w] |= source[w];
+    target[last_word] |= source[last_word] & tail;
+}
 
 std::vector<double> genetic_gaps(const snps_map& snps) {
     std::vector<double> gaps;

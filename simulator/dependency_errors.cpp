@@ -8,6 +8,8 @@
 
 #include <myexcept.h>
 
+namespace vorlan2 {
+
 namespace {
 
 std::string squeeze_lines(const char* text) {
@@ -40,3 +42,5 @@ std::string describe_current_exception() {
         return "Error: the run failed for an unknown reason.";
     }
 }
+
+}  // namespace vorlan2

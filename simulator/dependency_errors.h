@@ -4,5 +4,9 @@
 
 #include <string>
 
+namespace vorlan2 {
+
 // Describes the exception being handled; call only inside a catch block.
 std::string describe_current_exception();
+
+}  // namespace vorlan2

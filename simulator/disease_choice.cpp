@@ -11,6 +11,8 @@
 
 #include "common/invariant.h"
 
+namespace vorlan2 {
+
 namespace {
 
 constexpr int lanes = disease_choice_lanes;
@@ -237,3 +239,5 @@ std::size_t choose_disease_candidates(DiseaseSegmentChoice* segments, std::size_
     if (waiting > 0) choose_written(pending, waiting, shared);
     return written;
 }
+
+}  // namespace vorlan2

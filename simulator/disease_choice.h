@@ -11,6 +11,8 @@
 
 #include "simulator/allele_codes.h"
 
+namespace vorlan2 {
+
 // Segments that the written computation decides side by side.
 constexpr int disease_choice_lanes = 4;
 
@@ -33,3 +35,5 @@ struct DiseaseSegmentChoice {
 // extra candidate; segments without codes are left as they are. Returns how
 // many segments the written computation decided.
 std::size_t choose_disease_candidates(DiseaseSegmentChoice* segments, std::size_t count, int shared);
+
+}  // namespace vorlan2

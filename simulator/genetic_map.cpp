@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace vorlan2 {
+
 GeneticMapInterpolator::GeneticMapInterpolator(const std::vector<double>& positions,
                                                const std::vector<double>& values)
     : positions_(positions),
@@ -26,3 +28,5 @@ double GeneticMapInterpolator::interpolate_genetic_position(double p) const {
     if (i == n - 1) return val[n - 1];
     return (p - pos[i]) / (pos[i + 1] - pos[i]) * (val[i + 1] - val[i]) + val[i];
 }
+
+}  // namespace vorlan2

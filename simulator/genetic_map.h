@@ -4,6 +4,8 @@
 
 #include <vector>
 
+namespace vorlan2 {
+
 class GeneticMapInterpolator {
 public:
     // Both vectors must be of equal, non-zero length and outlive this object.
@@ -16,3 +18,5 @@ private:
     const std::vector<double>& values_;
     bool non_decreasing_;
 };
+
+}  // namespace vorlan2

@@ -3,6 +3,8 @@
 
 #include "simulator/huge_pages.h"
 
+namespace vorlan2 {
+
 bool HaplotypeSet::Row::operator==(const std::vector<int>& alleles) const {
     if (static_cast<int>(alleles.size()) != snps_) return false;
     for (int j = 0; j < snps_; ++j)
@@ -32,3 +34,5 @@ std::vector<std::vector<std::uint16_t>> HaplotypeSet::columns(const std::vector<
     }
     return result;
 }
+
+}  // namespace vorlan2

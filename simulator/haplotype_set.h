@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+namespace vorlan2 {
+
 class HaplotypeSet {
 public:
     using Word = std::uint64_t;
@@ -81,22 +83,6 @@ private:
     std::vector<Word> words_;
 };
 
-// ORs bits first to last (inclusive) of a packed row into another.
-inline void or_bits(const HaplotypeSet::Word* source, int first, int last, HaplotypeSet::Word* target) {
-    using Word = HaplotypeSet::Word;
-    const int first_word = first >> 6;
-    const int last_word = last >> 6;
-    const Word head = ~Word{0} << (first & 63);
-    const Word tail = ~Word{0} >> (63 - (last & 63));
-    if (first_word == last_word) {
-        target[first_word] |= source[first_word] & head & tail;
-        return;
-    }
-    target[first_word] |= source[first_word] & head;
-    for (int w = first_word + 1; w < last_word; ++w) target[w] |= source[w];
-    target[last_word] |= source[last_word] & tail;
-}
-
 template <typename Allele>
 void HaplotypeSet::push_back(const Allele* alleles) {
     const std::size_t start = words_.size();
@@ -104,3 +90,5 @@ void HaplotypeSet::push_back(const Allele* alleles) {
     Word* row = words_.data() + start;
     for (int j = 0; j < snps_; ++j) row[j >> 6] |= static_cast<Word>(alleles[j] & 1) << (j & 63);
 }
+
+}  // namespace vorlan2

@@ -5,6 +5,8 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+namespace vorlan2 {
+
 void advise_huge_pages(void* block, std::size_t bytes) {
     constexpr std::size_t huge_page = std::size_t{2} << 20;
     if (block == nullptr || bytes < huge_page) return;
@@ -16,3 +18,5 @@ void advise_huge_pages(void* block, std::size_t bytes) {
     const std::uintptr_t end = (start + bytes) / page * page;
     if (end > first) madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
 }
+
+}  // namespace vorlan2

@@ -4,5 +4,9 @@
 
 #include <cstddef>
 
+namespace vorlan2 {
+
 // Only advice: where the kernel does not take it, nothing changes.
 void advise_huge_pages(void* block, std::size_t bytes);
+
+}  // namespace vorlan2

@@ -7,6 +7,8 @@
 #include "common/exceptions.h"
 #include "simulator/output_names.h"
 
+namespace vorlan2 {
+
 namespace fs = std::filesystem;
 
 std::optional<InputFile> input_file_at(const VorlanParameters& params, const fs::path& path) {
@@ -34,3 +36,5 @@ void refuse_outputs_over_inputs(const VorlanParameters& params) {
                                         "; choose another output name with -o.\n"};
     }
 }
+
+}  // namespace vorlan2

@@ -8,6 +8,8 @@
 
 #include "simulator/parameters.h"
 
+namespace vorlan2 {
+
 struct InputFile {
     std::string flag;  // "-h", "-l", "-m" or "-t"
     std::filesystem::path name;  // as given
@@ -20,3 +22,5 @@ std::optional<InputFile> input_file_at(const VorlanParameters& params, const std
 // Raises GenericErrorException naming both files when a file that the run
 // would write is one of its input files.
 void refuse_outputs_over_inputs(const VorlanParameters& params);
+
+}  // namespace vorlan2

@@ -8,6 +8,8 @@
 
 #include "common/exceptions.h"
 
+namespace vorlan2 {
+
 namespace {
 // Small to start with, so that opening a file stays cheap; long lines grow it.
 constexpr std::size_t initial_buffer = 1 << 16;
@@ -77,3 +79,5 @@ bool LineReader::next(std::string_view& line) {
     ++lines_;
     return true;
 }
+
+}  // namespace vorlan2

@@ -9,6 +9,8 @@
 
 #include "simulator/physical_memory.h"
 
+namespace vorlan2 {
+
 class LineReader {
 public:
     // Whether the reader may hold this many bytes at once.
@@ -67,3 +69,5 @@ public:
 private:
     std::string_view rest_;
 };
+
+}  // namespace vorlan2

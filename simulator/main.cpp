@@ -8,5 +8,5 @@ int main(int argc, char** argv) {
     // without a word; ignored, they fail the write, which the run reports.
     std::signal(SIGXFSZ, SIG_IGN);
     std::signal(SIGPIPE, SIG_IGN);
-    return run_vorlan2(argc, argv);
+    return vorlan2::run_vorlan2(argc, argv);
 }

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <string>
 
+namespace vorlan2 {
+
 std::optional<long long> parse_integer_token(std::string_view token) {
     if (token.empty() || token.size() > 64) return std::nullopt;
     const std::string text(token);
@@ -26,3 +28,5 @@ std::optional<double> parse_real_token(std::string_view token) {
     if (end != text.c_str() + text.size()) return std::nullopt;
     return value;
 }
+
+}  // namespace vorlan2

@@ -5,5 +5,9 @@
 #include <optional>
 #include <string_view>
 
+namespace vorlan2 {
+
 std::optional<long long> parse_integer_token(std::string_view token);
 std::optional<double> parse_real_token(std::string_view token);
+
+}  // namespace vorlan2

@@ -4,6 +4,8 @@
 
 #include "common/output_file.h"
 
+namespace vorlan2 {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -47,3 +49,5 @@ std::vector<fs::path> run_output_files(const VorlanParameters& params) {
     files.insert(files.end(), {names.sample_file(0), names.sample_file(1)});
     return files;
 }
+
+}  // namespace vorlan2

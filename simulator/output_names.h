@@ -8,6 +8,8 @@
 
 #include "simulator/parameters.h"
 
+namespace vorlan2 {
+
 // Group 0 is the controls, group 1 the cases.
 class OutputNames {
 public:
@@ -34,3 +36,5 @@ private:
 // Every file that a run with these parameters writes, the summary file first
 // and then the others in the order written.
 std::vector<std::filesystem::path> run_output_files(const VorlanParameters& params);
+
+}  // namespace vorlan2

@@ -18,8 +18,12 @@ struct snp {
     double frequency;  // of allele 1 among the panel haplotypes
 };
 
+namespace vorlan2 {
+
 // SNPs keyed by base-pair position; a SNP's rank is its SNP index.
 using snps_map = std::map<int, snp>;
+
+}  // namespace vorlan2
 
 class Data {
 public:
@@ -30,5 +34,5 @@ public:
     std::vector<double> map_values;  // 4 * Ne * cM / 100, one per map line
     std::vector<double> map_positions;  // base-pair position, one per map line
     int n_haplotypes = -1;
-    snps_map snps_data;
+    vorlan2::snps_map snps_data;
 };

@@ -9,6 +9,9 @@
 #include "common/exceptions.h"
 #include "simulator/number_parsing.h"
 
+using vorlan2::parse_integer_token;
+using vorlan2::parse_real_token;
+
 namespace {
 
 // The words after a flag, read by their position on the command line.

@@ -4,6 +4,10 @@
 
 #include <cstddef>
 
+namespace vorlan2 {
+
 // Whether `bytes` stay below the machine's physical memory; true when the
 // size cannot be read, so that an unknown machine is never refused.
 bool fits_in_physical_memory(std::size_t bytes);
+
+}  // namespace vorlan2

@@ -23,7 +23,7 @@ const std::string rule(67, '=');
 // Text for the console alone: a console that cannot take it (a full disk
 // behind a redirection) makes the run a failure, never a finished one.
 int to_console_only(const std::string& text, int status) {
-    const std::string failure = write_to_console(text);
+    const std::string failure = vorlan2::write_to_console(text);
     if (failure.empty()) return status;
     std::cerr << "Error: " << failure << std::endl;
     return 1;
@@ -33,7 +33,7 @@ void simulate(const VorlanParameters& parameters, std::ostringstream& buffer) {
     Vorlanerator simulator(parameters);
     simulator.simulate_haplotypes();
     if (parameters.ncases > 1 && parameters.flag_given("-output_snp_summary")) {
-        write_association_report(simulator, buffer);
+        vorlan2::write_association_report(simulator, buffer);
         update_summary_file(parameters, buffer, std::ios::app);
     }
 }
@@ -49,6 +49,8 @@ void header(std::ostream& out) {
 }
 
 std::string version() { return "v2.2.0"; }
+
+namespace vorlan2 {
 
 int run_vorlan2(int argc, char** argv) {
     VorlanParameters parameters;
@@ -106,3 +108,5 @@ int run_vorlan2(int argc, char** argv) {
     }
     return status;
 }
+
+}  // namespace vorlan2

@@ -8,5 +8,9 @@
 void header(std::ostream& out);
 std::string version();
 
+namespace vorlan2 {
+
 // Runs the whole program on a command line; returns the exit status.
 int run_vorlan2(int argc, char** argv);
+
+}  // namespace vorlan2

@@ -10,7 +10,8 @@
 #include <utility>
 
 #include "common/ordered_tasks.h"
-#include "simulator/text_pool.h"
+
+namespace vorlan2 {
 
 namespace {
 
@@ -102,6 +103,28 @@ void append_alleles(const Word* bits, int count, std::string& text) {
 void append_genotypes(const Word* bits, int count, std::string& text) {
     append_from_table(texts().genotypes, bits, count, text);
 }
+
+// Text buffers that the writer formats into and takes back once written, so
+// that a few warm blocks are reused instead of fresh memory for every chunk.
+// Taken and given back on the writer's thread only.
+class TextPool {
+public:
+    // An empty buffer, with the room of one given back earlier when there is one.
+    std::string take() {
+        if (free_.empty()) return std::string();
+        std::string text = std::move(free_.back());
+        free_.pop_back();
+        return text;
+    }
+
+    void give_back(std::string&& text) {
+        text.clear();
+        free_.push_back(std::move(text));
+    }
+
+private:
+    std::vector<std::string> free_;
+};
 
 // The bits of a column's lines for all haplotypes of the group, turned once
 // by whichever task needs them first and shared by the tasks of those lines.
@@ -221,3 +244,5 @@ void write_snp_lines(OutputStream& out, const SnpLines& lines, const SnpLineLimi
     }
     tasks.finish();
 }
+
+}  // namespace vorlan2

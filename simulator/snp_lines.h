@@ -14,6 +14,8 @@
 #include "common/output_file.h"
 #include "simulator/haplotype_set.h"
 
+namespace vorlan2 {
+
 enum class SnpLineKind {
     haplotypes,  // every allele followed by a blank
     genotypes,   // a prefix, then " 1 0 0", " 0 1 0" or " 0 0 1" per individual
@@ -39,3 +41,5 @@ struct SnpLineLimits {
 };
 
 void write_snp_lines(OutputStream& out, const SnpLines& lines, const SnpLineLimits& limits = {});
+
+}  // namespace vorlan2

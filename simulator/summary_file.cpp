@@ -8,6 +8,8 @@
 #include "simulator/console.h"
 #include "simulator/parameters.h"
 
+using vorlan2::write_to_console;
+
 void update_summary_file(const Parameters& parameters, std::ostringstream& buffer,
                          std::ios_base::openmode mode) {
     auto summary = open_output_file(parameters.summary_file, mode);

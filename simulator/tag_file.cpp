@@ -9,6 +9,8 @@
 #include "simulator/line_reader.h"
 #include "simulator/number_parsing.h"
 
+namespace vorlan2 {
+
 std::set<int> read_tag_positions(const std::filesystem::path& tag_file) {
     const std::string path = tag_file.string();
     LineReader in(path);
@@ -42,3 +44,5 @@ std::vector<int> tag_snp_indices(const std::filesystem::path& tag_file, const sn
     }
     return indices;
 }
+
+}  // namespace vorlan2

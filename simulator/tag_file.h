@@ -8,6 +8,8 @@
 
 #include "simulator/panel.h"
 
+namespace vorlan2 {
+
 // The positions of the file, in ascending order and each once. Raises
 // badfilename naming the file (and the line of a token that is not an
 // integer) when the file cannot be opened or read or holds such a token.
@@ -16,3 +18,5 @@ std::set<int> read_tag_positions(const std::filesystem::path& tag_file);
 // The SNP index (rank among the given SNPs) of every position of the file
 // that is a SNP's, ascending; raises as read_tag_positions does.
 std::vector<int> tag_snp_indices(const std::filesystem::path& tag_file, const snps_map& snps);
+
+}  // namespace vorlan2

@@ -31,10 +31,10 @@ public:
     // bad tag file ends the run before the simulation.
     void read_tag_snps();
     void set_theta();
-    HaplotypeSet return_simulated_haplotypes() const;
+    vorlan2::HaplotypeSet return_simulated_haplotypes() const;
 
     void process_dl();
-    void simulate_crossovers(const snps_map& snps, const int& K, std::vector<std::vector<int>>& segments) const;
+    void simulate_crossovers(const vorlan2::snps_map& snps, const int& K, std::vector<std::vector<int>>& segments) const;
     void simulate_all_alleles();
     void calculate_control_hap_freq(const std::vector<int>& snp_list, std::map<std::vector<int>, double>& freqs) const;
     void calculate_case_hap_freq(const std::vector<std::vector<int>>* groups,
@@ -42,14 +42,14 @@ public:
     void simulate_disease_alleles(std::vector<std::vector<int>>& copying_states,
                                   std::vector<std::vector<int>>& disease_alleles, const double* mutation_rates);
     void output_haplotypes() const;
-    void output_snp_data_velisk_format(snps_map::const_iterator snp_it, const int& snp_index, const int& first,
+    void output_snp_data_velisk_format(vorlan2::snps_map::const_iterator snp_it, const int& snp_index, const int& first,
                                        const int& end, std::ostringstream& line) const;
 
     // panel
     Data panel_data;
     std::optional<std::vector<int>> tag_snps;  // ascending SNP indices of the tag positions, once read
     // results
-    HaplotypeSet simulated_haplotypes;  // individual i owns 2i and 2i+1, controls first
+    vorlan2::HaplotypeSet simulated_haplotypes;  // individual i owns 2i and 2i+1, controls first
     std::vector<int> simulated_phenotypes;  // 0 control, 1 case
     // parameters
     VorlanParameters params;  // own copy: theta set, unusable loci erased
@@ -83,19 +83,19 @@ private:
     // outputs taken in bulk; flips_below counts the outputs that flip.
     void fill_alleles_from_mt(int s, double mu, std::uint32_t flips_below, const std::vector<int>* preset_alleles);
     // Packed row of candidate q (a panel haplotype, then the simulated ones).
-    const HaplotypeSet::Word* candidate_row(int q) const;
+    const vorlan2::HaplotypeSet::Word* candidate_row(int q) const;
     // Extends the codes of every single disease locus, and of every run of
     // loci built so far, to the first `candidates` candidates.
     void update_allele_codes(int candidates);
     // The codes of the run of `loci` loci from locus `first`, built at first use.
-    const AlleleCodes& allele_codes(int first, int loci);
+    const vorlan2::AlleleCodes& allele_codes(int first, int loci);
     // Extends a run's codes from those of its single loci.
-    void extend_allele_codes(int first, AlleleCodes& codes) const;
+    void extend_allele_codes(int first, vorlan2::AlleleCodes& codes) const;
     // Genotype line of one SNP for haplotypes [first, end), appended to line.
-    void append_genotype_line(snps_map::const_iterator snp_it, int snp_index, int first, int end,
+    void append_genotype_line(vorlan2::snps_map::const_iterator snp_it, int snp_index, int first, int end,
                               std::string& line) const;
     // Writes the haplotype or genotype lines of the given SNPs for haplotypes [first, end).
-    void write_lines(OutputStream& out, SnpLineKind kind, const std::vector<int>& snp_indices, int first,
+    void write_lines(vorlan2::OutputStream& out, vorlan2::SnpLineKind kind, const std::vector<int>& snp_indices, int first,
                      int end) const;
 
     // Working state of the individual being built, kept between individuals
@@ -104,14 +104,14 @@ private:
     std::vector<double> genetic_gaps_;  // per SNP index, from the previous SNP
     std::vector<std::uint32_t> switch_floors_;  // per SNP index: outputs below it place no switch
     int switch_floors_K_ = 0;  // the candidate count the floors hold from (0: none made)
-    HaplotypeSet panel_rows_;  // panel haplotype q as row q
-    std::vector<AlleleCodes> allele_codes_;  // per run of disease loci, at first * AlleleCodes::max_loci + loci - 1
-    std::vector<HaplotypeSet::Word> strand_words_;  // the strand being filled
+    vorlan2::HaplotypeSet panel_rows_;  // panel haplotype q as row q
+    std::vector<vorlan2::AlleleCodes> allele_codes_;  // per run of disease loci, at first * AlleleCodes::max_loci + loci - 1
+    std::vector<vorlan2::HaplotypeSet::Word> strand_words_;  // the strand being filled
     std::vector<int> segment_starts_[2];  // per strand
     std::vector<std::vector<int>> copying_states_;  // per strand: label, then candidate
     std::vector<std::vector<int>> disease_alleles_;  // per strand, one allele per locus
     std::vector<std::vector<int>> groups_[2];  // disease groups per strand (locus numbers)
     std::string grouping_text_;
     std::vector<double> weights_;  // candidate weights of a disease-segment copy choice by weight
-    std::vector<DiseaseSegmentChoice> disease_segments_;  // the case's disease segments, in draw order
+    std::vector<vorlan2::DiseaseSegmentChoice> disease_segments_;  // the case's disease segments, in draw order
 };

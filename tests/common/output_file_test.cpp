@@ -10,6 +10,8 @@
 #include "common/exceptions.h"
 #include "support/test_files.h"
 
+using vorlan2::is_gzip_name;
+
 namespace {
 
 namespace fs = std::filesystem;

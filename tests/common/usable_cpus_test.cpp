@@ -12,6 +12,9 @@
 
 #include "support/test_files.h"
 
+using vorlan2::cgroup_cpu_limit;
+using vorlan2::usable_cpus;
+
 namespace {
 
 namespace fs = std::filesystem;

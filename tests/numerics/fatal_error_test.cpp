@@ -4,6 +4,9 @@
 #include "numerics/fatal_error.h"
 #include "numerics/support/fatal_capture.h"
 
+using vorlan2::numerics_fatal;
+using vorlan2::set_numerics_fatal_handler;
+
 namespace {
 
 void returning_handler(const std::string&) {}

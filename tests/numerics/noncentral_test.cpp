@@ -14,6 +14,8 @@
 #include "numerics/cdffnc.h"
 #include "numerics/poisson_mixture.h"
 
+using vorlan2::PoissonMixture;
+
 namespace {
 
 // Within this of the reference in p and in q; a lower tail below 0.01 also

@@ -8,6 +8,8 @@
 #include <random>
 #include <vector>
 
+using vorlan2::AlleleCodes;
+
 namespace {
 
 TEST(AlleleCodes, CountsBeforeEveryCandidate) {

@@ -11,6 +11,12 @@
 #include <random>
 #include <vector>
 
+using vorlan2::outputs_below;
+using vorlan2::switch_floor;
+using vorlan2::switches_between;
+using vorlan2::uniform_candidate;
+using vorlan2::uniform_candidate_by_subtraction;
+
 namespace {
 
 bool switches_by_exp(double u, double gap, double K) { return u > std::exp(-gap / K); }

@@ -12,6 +12,8 @@
 #include "support/simulator_fixture.h"
 #include "support/test_files.h"
 
+using vorlan2::HaplotypeSet;
+
 namespace {
 
 using Segments = std::vector<std::vector<int>>;

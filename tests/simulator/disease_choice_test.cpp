@@ -12,6 +12,10 @@
 #include <random>
 #include <vector>
 
+using vorlan2::AlleleCodes;
+using vorlan2::DiseaseSegmentChoice;
+using vorlan2::choose_disease_candidates;
+
 namespace {
 
 // The written computation for one segment, its weights taken once.

@@ -6,6 +6,8 @@
 
 #include <random>
 
+using vorlan2::HaplotypeSet;
+
 namespace {
 
 TEST(HaplotypeSetTest, AllelesReadBackAtEveryWordBoundary) {

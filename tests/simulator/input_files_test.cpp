@@ -14,6 +14,8 @@
 #include "simulator/output_names.h"
 #include "simulator/support/whole_program_cases.h"
 
+using vorlan2::run_output_files;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -9,6 +9,8 @@
 #include "common/exceptions.h"
 #include "support/test_files.h"
 
+using vorlan2::LineReader;
+
 namespace {
 
 bool within_one_megabyte(std::size_t bytes) { return bytes <= (std::size_t{1} << 20); }

@@ -10,6 +10,8 @@
 #include "simulator/genetic_map.h"
 #include "support/test_files.h"
 
+using vorlan2::GeneticMapInterpolator;
+
 namespace {
 
 class PanelTest : public testing::Test {

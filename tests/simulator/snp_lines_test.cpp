@@ -11,6 +11,13 @@
 
 #include <boost/iostreams/device/back_inserter.hpp>
 
+using vorlan2::HaplotypeSet;
+using vorlan2::OutputStream;
+using vorlan2::SnpLineKind;
+using vorlan2::SnpLineLimits;
+using vorlan2::SnpLines;
+using vorlan2::write_snp_lines;
+
 namespace {
 
 // 300 haplotypes over 200 SNPs (four 64-SNP columns, the last one short).

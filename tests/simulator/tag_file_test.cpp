@@ -9,6 +9,8 @@
 #include "simulator/tag_file.h"
 #include "support/test_files.h"
 
+using vorlan2::read_tag_positions;
+
 namespace {
 
 TEST(TagFileTest, PositionsInAnyLayout) {

@@ -15,6 +15,8 @@
 #include "support/simulator_fixture.h"
 #include "support/test_files.h"
 
+using vorlan2::HaplotypeSet;
+
 namespace {
 
 namespace fs = std::filesystem;

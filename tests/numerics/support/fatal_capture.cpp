@@ -1,6 +1,8 @@
 // Test helper: a fatal-error handler that throws instead of ending the process.
 #include "numerics/support/fatal_capture.h"
 
+using vorlan2::set_numerics_fatal_handler;
+
 namespace {
 
 void throw_fatal(const std::string& text) { throw NumericsFatal(text); }

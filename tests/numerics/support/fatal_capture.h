@@ -20,7 +20,7 @@ public:
     FatalCapture& operator=(const FatalCapture&) = delete;
 
 private:
-    numerics_fatal_handler previous_;
+    vorlan2::numerics_fatal_handler previous_;
 };
 
 #endif
