@@ -25,13 +25,14 @@ public:
     // returns 0, or the errno of the first write or close that failed.
     int close();
 
+private:
     // Content bytes in one member: fixed, so that the compressed bytes never
-    // depend on how the content was handed in or on the number of workers.
+    // depend on how the content was handed in or on the number of workers;
+    // another value would change the bytes of every compressed file.
     static constexpr std::size_t block_size = 4 << 20;
     // Blocks in flight at most; each holds its content and its member.
     static constexpr std::size_t max_blocks_in_flight = 16;
 
-private:
     void submit_block();
     void write_member(std::string&& member);
 

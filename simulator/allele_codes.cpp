@@ -11,7 +11,7 @@ AlleleCodes::AlleleCodes(int loci) : loci_(loci), counts_(std::size_t{1} << loci
     VORLAN2_CHECK(loci >= 1 && loci <= max_loci);
 }
 
-void AlleleCodes::push_back(std::uint8_t code) {
+void AlleleCodes::push_back(Code code) {
     if (codes_.size() % block == 0) block_counts_.insert(block_counts_.end(), counts_.begin(), counts_.end());
     VORLAN2_CHECK(code < counts_.size());
     codes_.push_back(code);

@@ -186,7 +186,7 @@ void Vorlanerator::update_allele_codes(int candidates) {
         AlleleCodes& codes = allele_codes_[m * runs_per_locus];
         const int j = dl_indices[m];
         for (int q = static_cast<int>(codes.size()); q < candidates; ++q)
-            codes.push_back(static_cast<std::uint8_t>((candidate_row(q)[j >> 6] >> (j & 63)) & 1u));
+            codes.push_back(static_cast<AlleleCodes::Code>((candidate_row(q)[j >> 6] >> (j & 63)) & 1u));
     }
     for (std::size_t i = 0; i < allele_codes_.size(); ++i)
         if (allele_codes_[i].loci() > 1) extend_allele_codes(static_cast<int>(i / runs_per_locus), allele_codes_[i]);
@@ -198,7 +198,7 @@ void Vorlanerator::extend_allele_codes(int first, AlleleCodes& codes) const {
         int code = 0;
         for (int k = 0; k < codes.loci(); ++k)
             code |= allele_codes_[static_cast<std::size_t>(first + k) * AlleleCodes::max_loci].codes()[q] << k;
-        codes.push_back(static_cast<std::uint8_t>(code));
+        codes.push_back(static_cast<AlleleCodes::Code>(code));
     }
 }
 
@@ -296,7 +296,7 @@ int Vorlanerator::choose_disease_candidate_by_weight(int s, const std::vector<in
     for (const int m : group) {
         const int a = disease_alleles[static_cast<std::size_t>(s)][static_cast<std::size_t>(m)];
         // Panel haplotypes, then the simulated ones before this individual.
-        const std::uint8_t* column = allele_codes(m, 1).codes();
+        const AlleleCodes::Code* column = allele_codes(m, 1).codes();
         for (int q = 0; q < P + H; ++q) weights_[q] *= column[q] == a ? keep : mu;
         if (s == 1) weights_[P + H] *= disease_alleles[0][m] == a ? keep : mu;
     }

@@ -15,7 +15,8 @@ namespace vorlan2 {
 
 namespace {
 
-constexpr int lanes = disease_choice_lanes;
+// Segments that the written computation decides side by side.
+constexpr int lanes = 4;
 constexpr int max_codes = 1 << AlleleCodes::max_loci;
 
 using Table = std::array<double, max_codes>;
@@ -34,8 +35,9 @@ void fill_weights(const DiseaseSegmentChoice& segment, Table& weights) {
 // The written computation for up to four segments; unused lanes repeat the
 // first one and are ignored.
 void choose_lanes(DiseaseSegmentChoice* const* segment, int shared) {
+    static_assert(lanes == 4, "the sums and the subtractions below are written out for four lanes");
     Table weights[lanes];
-    const std::uint8_t* codes[lanes];
+    const AlleleCodes::Code* codes[lanes];
     for (int l = 0; l < lanes; ++l) {
         fill_weights(*segment[l], weights[l]);
         codes[l] = segment[l]->codes->codes();
@@ -194,7 +196,7 @@ int choose_from_counts(const DiseaseSegmentChoice& segment, int shared) {
     }
     const std::uint32_t* before = codes.counts_before_block(low);
     std::copy(before, before + m, counts);
-    const std::uint8_t* code = codes.codes();
+    const AlleleCodes::Code* code = codes.codes();
     const double target = u * total;
     double reached = weighted_count(counts, weights, m);
     const int end = static_cast<int>(std::min(low * AlleleCodes::block + AlleleCodes::block,

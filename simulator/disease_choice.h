@@ -13,9 +13,6 @@
 
 namespace vorlan2 {
 
-// Segments that the written computation decides side by side.
-constexpr int disease_choice_lanes = 4;
-
 struct DiseaseSegmentChoice {
     // inputs
     const AlleleCodes* codes = nullptr;  // the candidates' alleles at the segment's loci
