@@ -113,79 +113,73 @@ void Vorlanerator::output_haplotypes() const {
     int read_bounds[3];
     for (int k = 0; k < 3; ++k) read_bounds[k] = std::min(bounds[k], available - available % 2);
 
-    std::string line;
-    const auto write_line = [&line](OutputStream& out) {
+    // Opens the file, whose "writing output file " line goes into the buffer
+    // and, with log_now, to the transcript before the content is written;
+    // writes the content and gives the file its name.
+    const auto write_file = [this, &buffer](const fs::path& path, bool log_now, const auto& write) {
+        auto out = open_output_file(path, buffer, std::ios::out);
+        if (log_now) update_summary_file(params, buffer, std::ios::app);
+        write(*out);
+        out->commit();
+    };
+    const auto write_line = [](OutputStream& out, std::string& line) {
         out.write(line.data(), static_cast<std::streamsize>(line.size()));
         line.clear();
+    };
+
+    // The controls' file and the cases' file of the lines of the given SNPs.
+    const auto write_groups = [&](fs::path (OutputNames::*name)(int) const, SnpLineKind kind,
+                                  const std::vector<int>& snp_indices) {
+        for (int g = 0; g < 2; ++g)
+            write_file((names.*name)(g), true, [&](OutputStream& out) {
+                write_lines(out, kind, snp_indices, read_bounds[g], read_bounds[g + 1]);
+            });
     };
 
     std::vector<int> all_snps(panel_data.snps_data.size());
     for (std::size_t j = 0; j < all_snps.size(); ++j) all_snps[j] = static_cast<int>(j);
 
     if (!params.flag_given("-no_haps_output")) {
-        for (int g = 0; g < 2; ++g) {
-            const fs::path path = names.haplotype_file(g);
-            auto out = open_output_file(path, buffer, std::ios::out);
-            update_summary_file(params, buffer, std::ios::app);
-            write_lines(*out, SnpLineKind::haplotypes, all_snps, read_bounds[g], read_bounds[g + 1]);
-            out->commit();
-        }
-
-        const fs::path path = names.legend_file();
-        auto out = open_output_file(path, buffer, std::ios::out);
-        line = "rs pos X0 X1\n";
-        write_line(*out);
-        for (const auto& [position, panel_snp] : panel_data.snps_data) {
-            line += panel_snp.rs_id;
-            line += ' ';
-            append_number(line, position);
-            line += ' ';
-            line += panel_snp.allele0;
-            line += ' ';
-            line += panel_snp.allele1;
-            line += '\n';
-            write_line(*out);
-        }
-        out->commit();
+        write_groups(&OutputNames::haplotype_file, SnpLineKind::haplotypes, all_snps);
+        // Its line reaches the transcript with the next file's.
+        write_file(names.legend_file(), false, [&](OutputStream& out) {
+            std::string line = "rs pos X0 X1\n";
+            write_line(out, line);
+            for (const auto& [position, panel_snp] : panel_data.snps_data) {
+                line += panel_snp.rs_id;
+                line += ' ';
+                append_number(line, position);
+                line += ' ';
+                line += panel_snp.allele0;
+                line += ' ';
+                line += panel_snp.allele1;
+                line += '\n';
+                write_line(out, line);
+            }
+        });
     }
 
-    if (!params.flag_given("-no_gens_output")) {
-        for (int g = 0; g < 2; ++g) {
-            const fs::path path = names.genotype_file(g);
-            auto out = open_output_file(path, buffer, std::ios::out);
-            update_summary_file(params, buffer, std::ios::app);
-            write_lines(*out, SnpLineKind::genotypes, all_snps, read_bounds[g], read_bounds[g + 1]);
-            out->commit();
-        }
-    }
+    if (!params.flag_given("-no_gens_output"))
+        write_groups(&OutputNames::genotype_file, SnpLineKind::genotypes, all_snps);
 
     if (params.flag_given("-t")) {
         VORLAN2_CHECK(tag_snps.has_value());
-        for (int g = 0; g < 2; ++g) {
-            const fs::path path = names.tag_genotype_file(g);
-            auto out = open_output_file(path, buffer, std::ios::out);
-            update_summary_file(params, buffer, std::ios::app);
-            write_lines(*out, SnpLineKind::genotypes, *tag_snps, read_bounds[g], read_bounds[g + 1]);
-            out->commit();
-        }
+        write_groups(&OutputNames::tag_genotype_file, SnpLineKind::genotypes, *tag_snps);
     }
 
-    for (int g = 0; g < 2; ++g) {
-        const fs::path path = names.sample_file(g);
-        auto out = open_output_file(path, buffer, std::ios::out);
-        update_summary_file(params, buffer, std::ios::app);
-        line = "ID_1 ID_2 missing pheno\n0 0 0 B\n";
-        write_line(*out);
-        for (int i = bounds[g] / 2; i < bounds[g + 1] / 2; ++i) {
-            line += "id1_";
-            append_number(line, i);
-            line += " id2_";
-            append_number(line, i);
-            line += " 0 ";
-            append_number(line, g);
-            line += '\n';
-            write_line(*out);
-        }
-        out->commit();
-    }
+    for (int g = 0; g < 2; ++g)
+        write_file(names.sample_file(g), true, [&](OutputStream& out) {
+            std::string line = "ID_1 ID_2 missing pheno\n0 0 0 B\n";
+            write_line(out, line);
+            for (int i = bounds[g] / 2; i < bounds[g + 1] / 2; ++i) {
+                line += "id1_";
+                append_number(line, i);
+                line += " id2_";
+                append_number(line, i);
+                line += " 0 ";
+                append_number(line, g);
+                line += '\n';
+                write_line(out, line);
+            }
+        });
 }

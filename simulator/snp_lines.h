@@ -26,7 +26,7 @@ struct SnpLines {
     const HaplotypeSet* haplotypes;
     int first;  // the group's haplotypes [first, end); first is even
     int end;
-    std::vector<int> snps;  // the SNP index of each line, ascending
+    const std::vector<int>& snps;  // the SNP index of each line, ascending
     // Appends the text that starts line k (nothing for haplotype lines);
     // called from the workers.
     std::function<void(std::size_t k, std::string& text)> append_prefix;
