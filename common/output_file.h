@@ -21,11 +21,17 @@ bool is_gzip_name(const std::filesystem::path& path);
 
 }  // namespace vorlan2
 
-// Logs "writing output file " and the path (and " (in gzip mode) ") into the
-// log, then opens the file; raises badfilename with the system's reason when
-// it cannot be created.
+// Writes "writing output file " and the path (followed by " (in gzip mode) "
+// when is_gzip_name(path)) and an end of line into the log, then opens the
+// file for the caller, its single owner: with an output mode as an
+// OutputFile written under a temporary name and named at commit(), so that
+// an existing file stays as it was until then; with an append mode in place.
+// Raises badfilename, "Error reading file " + path + ": can't open file (" +
+// the system's reason + ").", when it cannot be created or opened; the log
+// line is written already and no temporary file is left.
 std::unique_ptr<vorlan2::OutputFile> open_output_file(const std::filesystem::path& path, std::ostream& log,
                                                       std::ios_base::openmode mode);
+// The same without a log.
 std::unique_ptr<vorlan2::OutputFile> open_output_file(const std::filesystem::path& path,
                                                       std::ios_base::openmode mode);
 

@@ -20,28 +20,88 @@
 
 class Vorlanerator {
 public:
+    // Copies the parameters into the panel and into params, reads the genetic
+    // map and the panel (Data::read_genetic_map, Data::read_haplotype_data)
+    // and, with "-t", the tag file. Raises badfilename as those readers do;
+    // what they flushed stays in the transcript.
     explicit Vorlanerator(const VorlanParameters& parameters);
+    // The panel given as read already; nothing is read, not even the tag file.
     Vorlanerator(const VorlanParameters& parameters, const Data& data);
     Vorlanerator(const Vorlanerator&) = delete;
     Vorlanerator& operator=(const Vorlanerator&) = delete;
 
+    // The run: installs an MT seeded with 0.12345 under "-nrs" (else from the
+    // clock and the process id) for the length of the call, gives theta its
+    // default when it is negative (set_theta), matches the disease loci
+    // (process_dl), simulates every individual (simulate_all_alleles) and
+    // writes the output files (output_haplotypes). Fills the results and
+    // dl_indices; changes params (theta, the unusable loci erased). Raises
+    // GenericErrorException, before the generator is seeded, when the
+    // Haplotype set could never fit in physical memory, and after it for a
+    // panel without haplotypes or from the case model; badfilename from an
+    // output file or the summary file; ends the process with status 1 when no
+    // disease locus is usable. Random::RNG is the placeholder again when it
+    // returns or raises.
     void simulate_haplotypes();
     // Reads the tag-position file ("-t") and keeps the SNP indices of the
-    // positions that are panel SNPs; the file constructor calls it, so that a
-    // bad tag file ends the run before the simulation.
+    // positions that are panel SNPs in tag_snps; the file constructor calls
+    // it, so that a bad tag file ends the run before the simulation. Raises
+    // badfilename naming the file when it cannot be read or holds a token
+    // that is not an integer.
     void read_tag_snps();
+    // Sets params.theta to 1 / (1 + 1/2 + ... + 1/P) for the P panel
+    // haplotypes (1 for one haplotype) and reports it. Raises badfilename
+    // when the summary file cannot be written.
     void set_theta();
+    // A copy of simulated_haplotypes.
     vorlan2::HaplotypeSet return_simulated_haplotypes() const;
 
+    // Erases from params.dl, with a line in the transcript each, the loci
+    // that are no panel SNP or whose allele 1 has frequency 0 or 1; appends
+    // the SNP indices of the others to dl_indices. When none is left it
+    // reports "No suitable disease loci. Program terminated." and ends the
+    // process with status 1. Raises badfilename when the summary file cannot
+    // be written.
     void process_dl();
+    // Replaces segments by those of one strand with K candidates over the
+    // given SNPs (each segment the ranks of its SNPs among them, in order),
+    // the switches drawn from Random::RNG.
     void simulate_crossovers(const vorlan2::snps_map& snps, const int& K, std::vector<std::vector<int>>& segments) const;
+    // Simulates the controls, then the cases, drawing from Random::RNG in the
+    // fixed order of draws; replaces simulated_haplotypes and
+    // simulated_phenotypes and sets num_simulated_haps. Needs params.theta
+    // set and, for cases, dl_indices. Raises GenericErrorException from the
+    // case model (see calculate_case_hap_freq), badfilename when the summary
+    // file cannot be written.
     void simulate_all_alleles();
+    // Replaces freqs by the frequency of each allele vector at the SNP indices
+    // of snp_list among the panel haplotypes and the controls' simulated
+    // ones, each counting 1 / (P + 2 ncontrols); needs the controls simulated.
     void calculate_control_hap_freq(const std::vector<int>& snp_list, std::map<std::vector<int>, double>& freqs) const;
+    // Replaces distribution by the cases' disease-allele pairs for the given
+    // groups of loci (groups[0] and groups[1], one per strand; locus numbers
+    // index dl_indices), keyed by their cumulative probability; fills
+    // control_frequency_cache. Raises GenericErrorException when the table
+    // could not fit in physical memory, or when the relative risks give the
+    // pairs no finite positive total weight.
     void calculate_case_hap_freq(const std::vector<std::vector<int>>* groups,
                                  std::map<double, std::vector<std::vector<int>>>& distribution);
+    // For the case being built: draws its disease alleles into disease_alleles
+    // (per strand, one per locus) and the copy choice of each disease segment
+    // (the entries of copying_states labelled -(r + 2)), which it writes into
+    // the segment's entries; mutation_rates holds one rate per strand. Fills
+    // the two caches; raises as calculate_case_hap_freq does.
     void simulate_disease_alleles(std::vector<std::vector<int>>& copying_states,
                                   std::vector<std::vector<int>>& disease_alleles, const double* mutation_rates);
+    // Writes the haplotype, legend, genotype, tag-genotype and sample files
+    // that the flags ask for, each opened through open_output_file and
+    // complete under its name before the next is opened; changes nothing of
+    // the simulator. Raises badfilename when a file or the summary file
+    // cannot be opened or written: the files before it stay complete and the
+    // failing one is not left under its name.
     void output_haplotypes() const;
+    // Appends to line the genotype line of the SNP snp_it, whose SNP index is
+    // snp_index, for haplotypes [first, end).
     void output_snp_data_velisk_format(vorlan2::snps_map::const_iterator snp_it, const int& snp_index, const int& first,
                                        const int& end, std::ostringstream& line) const;
 
