@@ -1,7 +1,6 @@
 // Stand-alone auxiliary functions of the distribution library: polynomial
 // evaluation, log-gamma, the log normal tail and Stirling remainders.
-#ifndef VORLAN2_NUMERICS_AUXILIARY_FUNCTIONS_H
-#define VORLAN2_NUMERICS_AUXILIARY_FUNCTIONS_H
+#pragma once
 
 // a[0] + a[1] x + ... + a[n-1] x^(n-1).
 double devlpl(double a[], int* n, double* x);
@@ -18,5 +17,3 @@ double dstrem(double* z);
 
 // Stirling remainder of ln B(a, b).
 double dbetrm(double* a, double* b);
-
-#endif

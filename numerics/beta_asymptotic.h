@@ -1,7 +1,6 @@
 // Asymptotic expansions of the incomplete beta ratio I_x(a, b) for large
 // parameters, and the incomplete gamma ratio that one of them is built on.
-#ifndef VORLAN2_NUMERICS_BETA_ASYMPTOTIC_H
-#define VORLAN2_NUMERICS_BETA_ASYMPTOTIC_H
+#pragma once
 
 // Expansion for large a and b <= 1; its value is added to w. ierr = 1 (w
 // untouched) when the expansion cannot be formed, else 0.
@@ -12,5 +11,3 @@ double basym(double* a, double* b, double* lambda, double* eps);
 
 // p = P(a, x), q = Q(a, x) for a <= 1, given r = exp(-x) x^a / Gamma(a).
 void grat1(double* a, double* x, double* r, double* p, double* q, double* eps);
-
-#endif

@@ -1,12 +1,9 @@
 // The leading factor x^a y^b / B(a, b) of the incomplete beta series and
 // continued fraction, computed without needless overflow or underflow.
-#ifndef VORLAN2_NUMERICS_BETA_FACTORS_H
-#define VORLAN2_NUMERICS_BETA_FACTORS_H
+#pragma once
 
 // x^a y^b / B(a, b), with y = 1 - x.
 double brcomp(double* a, double* b, double* x, double* y);
 
 // exp(mu) x^a y^b / B(a, b), with y = 1 - x.
 double brcmp1(int* mu, double* a, double* b, double* x, double* y);
-
-#endif

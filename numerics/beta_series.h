@@ -1,7 +1,6 @@
 // Series and continued-fraction evaluations of the incomplete beta ratio
 // I_x(a, b), each for the region of (a, b, x) where it converges fast.
-#ifndef VORLAN2_NUMERICS_BETA_SERIES_H
-#define VORLAN2_NUMERICS_BETA_SERIES_H
+#pragma once
 
 // Power series for I_x(a, b); for b <= 1 or b x <= 0.7.
 double bpser(double* a, double* b, double* x, double* eps);
@@ -17,5 +16,3 @@ double apser(double* a, double* b, double* x, double* eps);
 
 // I_x(a, b) for b < eps min(1, a) and x <= 0.5.
 double fpser(double* a, double* b, double* x, double* eps);
-
-#endif

@@ -1,8 +1,7 @@
 // Argument checks shared by the distribution functions: each reports the
 // failed argument's status and the limit it violated. The comparisons are
 // written so that a NaN argument fails its check (with the lower limit).
-#ifndef VORLAN2_NUMERICS_CDF_CHECKS_H
-#define VORLAN2_NUMERICS_CDF_CHECKS_H
+#pragma once
 
 namespace vorlan2 {
 
@@ -27,5 +26,3 @@ bool fails_above(double v, double lo, int code, int* status, double* bound);
 bool fails_sum_to_one(double u, double v, int code, int* status, double* bound);
 
 }  // namespace vorlan2
-
-#endif

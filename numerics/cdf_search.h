@@ -1,7 +1,6 @@
 // The inverse modes shared by the distribution functions: a bounded search
 // for one parameter, and the zero finder on [0, 1] for a probability pair.
-#ifndef VORLAN2_NUMERICS_CDF_SEARCH_H
-#define VORLAN2_NUMERICS_CDF_SEARCH_H
+#pragma once
 
 #include <functional>
 
@@ -41,5 +40,3 @@ int search_pair(double* first, double* second, double p, double q, const TailFun
 int store_positive(double solved, double* target, double* bound);
 
 }  // namespace vorlan2
-
-#endif

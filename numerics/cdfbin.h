@@ -1,7 +1,6 @@
 // Binomial distribution function with inversion for the count, the number
 // of trials and the success probability (with ompr = 1 - pr).
-#ifndef VORLAN2_NUMERICS_CDFBIN_H
-#define VORLAN2_NUMERICS_CDFBIN_H
+#pragma once
 
 // which = 1: p, q from s, xn, pr, ompr; 2: s; 3: xn; 4: pr, ompr. p =
 // P(X <= s) for xn trials; s and xn may be any non-negative reals. status 0
@@ -12,5 +11,3 @@ void cdfbin(int* which, double* p, double* q, double* s, double* xn, double* pr,
 
 // Binomial: cum = P(X <= s) for xn trials with success probability pr.
 void cumbin(double* s, double* xn, double* pr, double* ompr, double* cum, double* ccum);
-
-#endif

@@ -1,7 +1,6 @@
 // Chi-squared distribution function with inversion for the statistic and
 // the degrees of freedom.
-#ifndef VORLAN2_NUMERICS_CDFCHI_H
-#define VORLAN2_NUMERICS_CDFCHI_H
+#pragma once
 
 // which = 1: p, q from x, df; which = 2: x from p, q, df; which = 3: df from
 // p, q, x. status 0 on success; otherwise status and bound say which argument
@@ -10,5 +9,3 @@ void cdfchi(int* which, double* p, double* q, double* x, double* df, int* status
 
 // cum = P(X <= x), ccum = 1 - cum for df degrees of freedom.
 void cumchi(double* x, double* df, double* cum, double* ccum);
-
-#endif

@@ -1,7 +1,6 @@
 // Non-central chi-squared distribution function with inversion for x, the
 // degrees of freedom and the non-centrality.
-#ifndef VORLAN2_NUMERICS_CDFCHN_H
-#define VORLAN2_NUMERICS_CDFCHN_H
+#pragma once
 
 // which = 1: p, q from x, df, pnonc; 2: x; 3: df; 4: pnonc. The inverse
 // modes match p alone (q is neither checked nor written). The series is
@@ -14,5 +13,3 @@ void cdfchn(int* which, double* p, double* q, double* x, double* df, double* pno
 // Non-central chi-squared: cum = P(X <= x) with df degrees of freedom and
 // non-centrality pnonc.
 void cumchn(double* x, double* df, double* pnonc, double* cum, double* ccum);
-
-#endif

@@ -1,6 +1,5 @@
 // F distribution function with inversion for f and the two degrees of freedom.
-#ifndef VORLAN2_NUMERICS_CDFF_H
-#define VORLAN2_NUMERICS_CDFF_H
+#pragma once
 
 // which = 1: p, q from f, dfn, dfd; 2: f; 3: dfn; 4: dfd. status 0 on
 // success; otherwise status and bound name the failed argument or limit;
@@ -9,5 +8,3 @@ void cdff(int* which, double* p, double* q, double* f, double* dfn, double* dfd,
 
 // F distribution with dfn and dfd degrees of freedom: cum = P(F <= f).
 void cumf(double* f, double* dfn, double* dfd, double* cum, double* ccum);
-
-#endif

@@ -1,7 +1,6 @@
 // Non-central F distribution function with inversion for f, the degrees of
 // freedom and the non-centrality.
-#ifndef VORLAN2_NUMERICS_CDFFNC_H
-#define VORLAN2_NUMERICS_CDFFNC_H
+#pragma once
 
 // which = 1: p, q from f, dfn, dfd, phonc; 2: f; 3: dfn; 4: dfd; 5: phonc.
 // The inverse modes match p alone (q is neither checked nor written). The
@@ -15,5 +14,3 @@ void cdffnc(int* which, double* p, double* q, double* f, double* dfn, double* df
 // Non-central F: cum = P(F <= f) with dfn, dfd degrees of freedom and
 // non-centrality pnonc.
 void cumfnc(double* f, double* dfn, double* dfd, double* pnonc, double* cum, double* ccum);
-
-#endif

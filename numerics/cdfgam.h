@@ -1,7 +1,6 @@
 // Gamma distribution function (shape, and scale as the rate that multiplies
 // x) with inversion for x, the shape and the scale.
-#ifndef VORLAN2_NUMERICS_CDFGAM_H
-#define VORLAN2_NUMERICS_CDFGAM_H
+#pragma once
 
 // which = 1: p, q from x, shape, scale; 2: x; 3: shape; 4: scale. status 0
 // on success; otherwise status and bound name the failed argument or limit;
@@ -12,5 +11,3 @@ void cdfgam(int* which, double* p, double* q, double* x, double* shape, double* 
 
 // Gamma distribution with shape a and unit scale: cum = P(X <= x), ccum = 1 - cum.
 void cumgam(double* x, double* a, double* cum, double* ccum);
-
-#endif

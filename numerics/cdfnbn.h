@@ -1,7 +1,6 @@
 // Negative binomial distribution function (failures before the xn-th
 // success) with inversion for the count, xn and the success probability.
-#ifndef VORLAN2_NUMERICS_CDFNBN_H
-#define VORLAN2_NUMERICS_CDFNBN_H
+#pragma once
 
 // which = 1: p, q from s, xn, pr, ompr; 2: s; 3: xn; 4: pr, ompr. p =
 // P(at most s failures before success number xn); s and xn may be any
@@ -13,5 +12,3 @@ void cdfnbn(int* which, double* p, double* q, double* s, double* xn, double* pr,
 
 // Negative binomial: cum = P(X <= s) failures before the xn-th success.
 void cumnbn(double* s, double* xn, double* pr, double* ompr, double* cum, double* ccum);
-
-#endif

@@ -1,7 +1,6 @@
 // Normal distribution function with closed-form inversion for the
 // statistic, the mean and the standard deviation.
-#ifndef VORLAN2_NUMERICS_CDFNOR_H
-#define VORLAN2_NUMERICS_CDFNOR_H
+#pragma once
 
 // which = 1: p, q from x, mean, sd; 2: x; 3: mean; 4: sd. status 0 on
 // success, otherwise status and bound name the failed argument or limit;
@@ -12,5 +11,3 @@ void cdfnor(int* which, double* p, double* q, double* x, double* mean, double* s
 // Standard normal distribution: cum = Phi(arg), ccum = 1 - Phi(arg), each
 // computed directly so that both tails keep full relative precision.
 void cumnor(double* arg, double* cum, double* ccum);
-
-#endif

@@ -1,6 +1,5 @@
 // Poisson distribution function with inversion for the count and the mean.
-#ifndef VORLAN2_NUMERICS_CDFPOI_H
-#define VORLAN2_NUMERICS_CDFPOI_H
+#pragma once
 
 // which = 1: p, q from s, xlam; 2: s; 3: xlam. p = P(X <= s); s may be any
 // non-negative real. status 0 on success; otherwise status and bound name
@@ -10,5 +9,3 @@ void cdfpoi(int* which, double* p, double* q, double* s, double* xlam, int* stat
 
 // Poisson with mean xlam: cum = P(X <= s), ccum = 1 - cum.
 void cumpoi(double* s, double* xlam, double* cum, double* ccum);
-
-#endif

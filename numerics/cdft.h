@@ -1,7 +1,6 @@
 // Student's t distribution function with inversion for t and the degrees
 // of freedom.
-#ifndef VORLAN2_NUMERICS_CDFT_H
-#define VORLAN2_NUMERICS_CDFT_H
+#pragma once
 
 // which = 1: p, q from t, df; 2: t; 3: df. status 0 on success; otherwise
 // status and bound name the failed argument or limit; 10: the incomplete
@@ -10,5 +9,3 @@ void cdft(int* which, double* p, double* q, double* t, double* df, int* status, 
 
 // t distribution with df degrees of freedom: cum = P(T <= t).
 void cumt(double* t, double* df, double* cum, double* ccum);
-
-#endif

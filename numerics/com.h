@@ -1,7 +1,6 @@
 // L'Ecuyer's combined multiplicative congruential generator with 32 virtual
 // generators, block splitting and antithetic streams: the uniform source of the seeded variates.
-#ifndef VORLAN2_NUMERICS_COM_H
-#define VORLAN2_NUMERICS_COM_H
+#pragma once
 
 namespace vorlan2 {
 
@@ -45,5 +44,3 @@ long ignlgi();
 
 // (a * s) mod m without a product wider than the operands; needs 0 < a < m and 0 < s < m.
 long mltmod(long a, long s, long m);
-
-#endif

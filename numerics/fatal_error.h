@@ -1,7 +1,6 @@
 // The one exit path of the numerics routines that end the process on a
 // parameter error: message to standard error, then a replaceable handler.
-#ifndef VORLAN2_NUMERICS_FATAL_ERROR_H
-#define VORLAN2_NUMERICS_FATAL_ERROR_H
+#pragma once
 
 #include <string>
 
@@ -19,5 +18,3 @@ using numerics_fatal_handler = void (*)(const std::string& text);
 numerics_fatal_handler set_numerics_fatal_handler(numerics_fatal_handler handler);
 
 }  // namespace vorlan2
-
-#endif

@@ -1,7 +1,6 @@
 // Inverse of the incomplete gamma ratio, and the factor exp(-x) x^a / Gamma(a)
 // that it and the gamma series share.
-#ifndef VORLAN2_NUMERICS_GAMINV_H
-#define VORLAN2_NUMERICS_GAMINV_H
+#pragma once
 
 // x with P(a, x) = p and Q(a, x) = q; x0 > 0 is an initial guess, x0 <= 0
 // means none. ierr is the published routine's (ACM TOMS 654, GAMINV) for the
@@ -19,5 +18,3 @@ void gaminv(double* a, double* x, double* x0, double* p, double* q, int* ierr);
 
 // exp(-x) x^a / Gamma(a).
 double rcomp(double* a, double* x);
-
-#endif

@@ -1,8 +1,7 @@
 // The published inverse incomplete gamma ratio (ACM TOMS 654, GAMINV) past
 // its argument checks and closed forms: the initial approximation by region
 // and the Schroeder iteration, whose outcome is the routine's error code.
-#ifndef VORLAN2_NUMERICS_GAMINV_PUBLISHED_H
-#define VORLAN2_NUMERICS_GAMINV_PUBLISHED_H
+#pragma once
 
 namespace vorlan2 {
 
@@ -20,5 +19,3 @@ GaminvOutcome gaminv_published(double a, double p, double q, double x0);
 double gaminv_amax();
 
 }  // namespace vorlan2
-
-#endif

@@ -1,7 +1,6 @@
 // Single-precision linear-algebra kernels: the level-1 dot product and the
 // Cholesky factorisation of a symmetric positive-definite matrix.
-#ifndef VORLAN2_NUMERICS_LINALG_H
-#define VORLAN2_NUMERICS_LINALG_H
+#pragma once
 
 // Sum of sx * sy over n elements taken with strides incx and incy; a negative
 // stride walks its vector from the far end.
@@ -12,5 +11,3 @@ float sdot(long n, float* sx, long incx, float* sy, long incy);
 // triangle is neither read nor written. *info = 0 on success, else the order
 // of the leading minor that is not positive definite.
 void spofa(float* a, long lda, long n, long* info);
-
-#endif

@@ -1,7 +1,6 @@
 // Logarithms of the gamma and beta functions, and the pieces of them that
 // the incomplete beta ratio needs separately.
-#ifndef VORLAN2_NUMERICS_LOG_BETA_H
-#define VORLAN2_NUMERICS_LOG_BETA_H
+#pragma once
 
 // ln Gamma(1 + a) for -0.2 <= a <= 1.25.
 double gamln1(double* a);
@@ -28,5 +27,3 @@ double betaln(double* a0, double* b0);
 
 // ln B(a, b); the name under which the double-precision routines call betaln.
 double dlnbet(double* a0, double* b0);
-
-#endif

@@ -1,7 +1,6 @@
 // Logarithm and exponential helpers of the incomplete beta ratio that stay
 // accurate near the points where the plain library calls lose digits.
-#ifndef VORLAN2_NUMERICS_LOG_HELPERS_H
-#define VORLAN2_NUMERICS_LOG_HELPERS_H
+#pragma once
 
 // ln(1 + a).
 double alnrel(double* a);
@@ -20,5 +19,3 @@ double dexpm1(double* x);
 
 // exp(mu + x), without overflowing in the intermediate product.
 double esum(int* mu, double* x);
-
-#endif

@@ -1,7 +1,6 @@
 // Matrix routines of the statistics utilities: exponential of a rate matrix, inverse-Wishart
 // and multivariate normal log densities, and Wishart draws from the installed generator.
-#ifndef VORLAN2_NUMERICS_MATRIX_STAT_UTILS_H
-#define VORLAN2_NUMERICS_MATRIX_STAT_UTILS_H
+#pragma once
 
 #include <vector>
 
@@ -31,5 +30,3 @@ double log_mvt_norm_density(NEWMAT::ColumnVector* x, NEWMAT::ColumnVector* mu, N
 void rwish(NEWMAT::SymmetricMatrix* w, int df, NEWMAT::SymmetricMatrix* s, bool inverse);
 
 }  // namespace stat_utils
-
-#endif

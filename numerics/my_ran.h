@@ -1,7 +1,6 @@
 // Double-precision densities, the normal distribution function with fixed tails, and
 // simple draws built on the single-precision seeded variates.
-#ifndef VORLAN2_NUMERICS_MY_RAN_H
-#define VORLAN2_NUMERICS_MY_RAN_H
+#pragma once
 
 // Normal density; its constant 2.5066282747946493 stands for sqrt(2 pi) and is kept as it is.
 double dnorm(double x, double* mean, double* sd);
@@ -27,5 +26,3 @@ int rmultinom_unif_fast(int k);
 int rmultinom_unif(int k);
 // Writes into *cat the 1-based category drawn from p, whose entries must sum to at least 1.
 void rmultinom(int* cat, double* p);
-
-#endif

@@ -1,7 +1,6 @@
 // Poisson-weighted sums of the non-central distribution functions, summed
 // outward from the centre until a bound on the remaining terms is negligible.
-#ifndef VORLAN2_NUMERICS_POISSON_MIXTURE_H
-#define VORLAN2_NUMERICS_POISSON_MIXTURE_H
+#pragma once
 
 namespace vorlan2 {
 
@@ -65,5 +64,3 @@ private:
 bool has_whole_indices(double xnonc);
 
 }  // namespace vorlan2
-
-#endif

@@ -1,7 +1,6 @@
 // Bounded reverse-communication root search used by the inverse modes of the
 // distribution functions, and the small numeric helpers that go with it.
-#ifndef VORLAN2_NUMERICS_ROOT_SEARCH_H
-#define VORLAN2_NUMERICS_ROOT_SEARCH_H
+#pragma once
 
 // Constants of the bracketing search: limits, step rule, tolerances.
 void dstinv(double* small, double* big, double* absstp, double* relstp, double* stpmul,
@@ -35,5 +34,3 @@ double fifdsign(double mag, double sign);
 // Truncation to a long for a >= 1, 0 below 1.
 long fifidint(double a);
 long fifmod(long a, long b);
-
-#endif

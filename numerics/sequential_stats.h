@@ -1,7 +1,6 @@
 // Running (one value at a time) means, variances and standard deviations, printers of
 // row-major arrays, and the logarithm of a binomial coefficient.
-#ifndef VORLAN2_NUMERICS_SEQUENTIAL_STATS_H
-#define VORLAN2_NUMERICS_SEQUENTIAL_STATS_H
+#pragma once
 
 // n counts the values seen including x. The variance (sd) slot holds the first value
 // itself after n = 1 and the sample variance (sd, divisor n - 1) from n = 2 on; other n
@@ -30,5 +29,3 @@ void print_3D_array_int(int* a, int depth, int rows, int cols);
 double lchoose(double n, double k);
 // The same from float arguments, computed in double and rounded to float.
 float lchoosef(float n, float k);
-
-#endif

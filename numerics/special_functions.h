@@ -1,7 +1,6 @@
 // Small special functions behind the incomplete gamma ratio (and reused by
 // the other distribution functions).
-#ifndef VORLAN2_NUMERICS_SPECIAL_FUNCTIONS_H
-#define VORLAN2_NUMERICS_SPECIAL_FUNCTIONS_H
+#pragma once
 
 // 1/Gamma(a + 1) - 1 for -0.5 <= a <= 1.5.
 double gam1(double* a);
@@ -24,5 +23,3 @@ double exparg(int* l);
 
 // Gamma(a); 0 when it overflows or a is a pole.
 double Xgamm(double* a);
-
-#endif

@@ -1,7 +1,6 @@
 // Statistics utilities over standard containers: vector means and covariances, running
 // updates, densities, and draws from the installed random-number generator.
-#ifndef VORLAN2_NUMERICS_STAT_UTILS_H
-#define VORLAN2_NUMERICS_STAT_UTILS_H
+#pragma once
 
 #include <functional>
 #include <istream>
@@ -63,5 +62,3 @@ void samp1(int N, int M, int p, std::vector<int>* out);
 int countLines(std::istream& in);
 
 }  // namespace stat_utils
-
-#endif

@@ -1,7 +1,6 @@
 // Seeded random variates in single precision, all driven by ignlgi of the combined
 // generator: continuous, discrete and multivariate draws, permutations and phrase seeds.
-#ifndef VORLAN2_NUMERICS_VARIATES_H
-#define VORLAN2_NUMERICS_VARIATES_H
+#pragma once
 
 // Uniform in (0, 1]; the largest generator outputs round to exactly 1.0.
 float ranf();
@@ -63,5 +62,3 @@ void phrtsd(const char* phrase, long* seed1, long* seed2);
 long lennob(const char* str);
 // -num when num and sign have opposite strict signs, else num.
 float fsign(float num, float sign);
-
-#endif

@@ -1,8 +1,7 @@
 // The six base generators besides MT: Park-Miller (plain and shuffled),
 // Wichmann-Hill, Fishman-Moore, multiply-with-carry and mother-of-all. Each
 // keeps its state in the object, so several can run side by side.
-#ifndef VORLAN2_RANDOM_BASE_GENERATORS_H
-#define VORLAN2_RANDOM_BASE_GENERATORS_H
+#pragma once
 
 #include <cstdint>
 
@@ -154,5 +153,3 @@ private:
   std::uint64_t number;            // the seed, then the last output word
   bool copy_to_disk = false;
 };
-
-#endif

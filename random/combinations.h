@@ -1,8 +1,7 @@
 // Arithmetic on random variables: the operators + - * / build expression nodes
 // whose draws combine draws of their operands. Nodes are freed only through
 // tDelete(), called by the owner of the root (SumRandom or MixedRandom).
-#ifndef VORLAN2_RANDOM_COMBINATIONS_H
-#define VORLAN2_RANDOM_COMBINATIONS_H
+#pragma once
 
 #include "random/random.h"
 
@@ -120,5 +119,3 @@ Random& operator+(Random& X, Random& Y);
 Random& operator-(Random& X, Random& Y);
 Random& operator*(Random& X, Random& Y);
 Random& operator/(Random& X, Random& Y);
-
-#endif

@@ -1,7 +1,6 @@
 // Continuous distributions: uniform, constant, normal, chi-squared, Cauchy,
 // exponential, gamma and Pareto.
-#ifndef VORLAN2_RANDOM_CONTINUOUS_H
-#define VORLAN2_RANDOM_CONTINUOUS_H
+#pragma once
 
 #include <cstdint>
 #include <memory>
@@ -151,5 +150,3 @@ private:
   double shape;
   double power;      // -1 / shape
 };
-
-#endif

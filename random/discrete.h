@@ -1,8 +1,7 @@
 // Discrete distributions: Poisson, binomial and negative binomial variables
 // with fixed parameters, and Poisson and binomial draws whose parameters
 // change from one draw to the next.
-#ifndef VORLAN2_RANDOM_DISCRETE_H
-#define VORLAN2_RANDOM_DISCRETE_H
+#pragma once
 
 #include <memory>
 
@@ -155,5 +154,3 @@ private:
   Uniform U;
   Normal N;
 };
-
-#endif

@@ -1,7 +1,6 @@
 // DiscreteGen: any finite discrete distribution by the alias method (two
 // uniforms a draw); VariLogNormal: log-normal draws with per-draw parameters.
-#ifndef VORLAN2_RANDOM_DISCRETE_GEN_H
-#define VORLAN2_RANDOM_DISCRETE_GEN_H
+#pragma once
 
 #include <memory>
 
@@ -43,5 +42,3 @@ public:
 private:
   Normal normal;
 };
-
-#endif

@@ -1,7 +1,6 @@
 // ExtReal: a real number extended by infinities, an undefined and an unknown value,
 // so that means and variances of random variables can be infinite or unknown.
-#ifndef VORLAN2_RANDOM_EXT_REAL_H
-#define VORLAN2_RANDOM_EXT_REAL_H
+#pragma once
 
 #include <iosfwd>
 
@@ -31,5 +30,3 @@ private:
 
 // A finite value with the stream's formatting, otherwise the name of the kind.
 std::ostream& operator<<(std::ostream& out, const ExtReal& x);
-
-#endif

@@ -1,7 +1,6 @@
 // Checked conversion of a draw (a double) to an int: a value that is not a
 // number, or whose integer part lies outside the wanted range, raises instead.
-#ifndef VORLAN2_RANDOM_INTEGER_CONVERSION_H
-#define VORLAN2_RANDOM_INTEGER_CONVERSION_H
+#pragma once
 
 #include <climits>
 
@@ -12,5 +11,3 @@ namespace vorlan2 {
 int truncate_to_int(double x, int low = INT_MIN, int high = INT_MAX);
 
 }  // namespace vorlan2
-
-#endif

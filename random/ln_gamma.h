@@ -1,7 +1,6 @@
 // Logarithm of the gamma function (with the sign of gamma) and gamma itself,
 // the normalising constants of the gamma-family and discrete variates.
-#ifndef VORLAN_RANDOM_LN_GAMMA_H
-#define VORLAN_RANDOM_LN_GAMMA_H
+#pragma once
 
 // ln|gamma(x)|, with sign set to +1 or -1, the sign of gamma(x).
 // Raises Invalid_argument "Non-positive integer argument " for x = 0, -1, ...
@@ -25,5 +24,3 @@ double ln_gamma_lanczos(double x);
 // gamma(x); raises Invalid_argument "Non-positive integer argument " for
 // x = 0, -1, -2, ...
 double rbd_gamma(double x);
-
-#endif

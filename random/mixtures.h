@@ -1,8 +1,7 @@
 // Variables formed from others: mixtures X(p1) + Y(p2) + ... (MixedRandom),
 // repeats X(n) summing n draws (RepeatedRandom), and SumRandom, the owner of an
 // expression built with the arithmetic operators.
-#ifndef VORLAN2_RANDOM_MIXTURES_H
-#define VORLAN2_RANDOM_MIXTURES_H
+#pragma once
 
 #include <memory>
 
@@ -103,5 +102,3 @@ public:
 private:
   Random* rv;  // root of the owned expression
 };
-
-#endif

@@ -1,7 +1,6 @@
 // MT: the MT19937 Mersenne-Twister base generator, seeded from a double. Its state is
 // process-wide, shared by every MT object; the draw is inline as the simulator's hot path.
-#ifndef VORLAN2_RANDOM_MT_H
-#define VORLAN2_RANDOM_MT_H
+#pragma once
 
 #include <algorithm>
 #include <cstdint>
@@ -62,5 +61,3 @@ private:
 
   bool copy_to_disk = false;  // write the seed file on destruction
 };
-
-#endif

@@ -1,7 +1,6 @@
 // Random partial permutations and sorted random combinations of consecutive
 // integers, and the Shell sort that orders a combination.
-#ifndef VORLAN2_RANDOM_PERMUTATIONS_H
-#define VORLAN2_RANDOM_PERMUTATIONS_H
+#pragma once
 
 class RandomPermutation {
 public:
@@ -20,5 +19,3 @@ public:
 
 // Sorts a[0 ... n - 1] ascending in place (Shell sort, gaps 1, 4, 13, 40, ...).
 void ShellSortAscending(int* a, int n);
-
-#endif

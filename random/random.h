@@ -1,7 +1,6 @@
 // Random: the root of every random variable, the process-wide installed base generator
 // (Random::RNG) and the placeholder that stands in when none is installed.
-#ifndef VORLAN2_RANDOM_RANDOM_H
-#define VORLAN2_RANDOM_RANDOM_H
+#pragma once
 
 #include "random/ext_real.h"
 #include "random/simple_string.h"
@@ -55,5 +54,3 @@ public:
   double Next() override;
   const char* Name() override;
 };
-
-#endif

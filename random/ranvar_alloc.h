@@ -1,7 +1,6 @@
 // Allocation for the random variables: a failure raises Bad_alloc
 // "Ranvar: out of space" and a constructor that raises leaks nothing.
-#ifndef VORLAN2_RANDOM_RANVAR_ALLOC_H
-#define VORLAN2_RANDOM_RANVAR_ALLOC_H
+#pragma once
 
 #include <cstddef>
 #include <memory>
@@ -29,5 +28,3 @@ std::unique_ptr<T> make_component(Args&&... args) {
 }
 
 }  // namespace vorlan2
-
-#endif

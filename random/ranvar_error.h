@@ -1,7 +1,6 @@
 // Raising the matrix library's exception types without including its headers, which
 // bring a using-directive and macros into every file that includes them.
-#ifndef VORLAN2_RANDOM_RANVAR_ERROR_H
-#define VORLAN2_RANDOM_RANVAR_ERROR_H
+#pragma once
 
 namespace vorlan2 {
 
@@ -12,5 +11,3 @@ namespace vorlan2 {
 [[noreturn]] void throw_bad_alloc(const char* message = nullptr);
 
 }  // namespace vorlan2
-
-#endif

@@ -1,7 +1,6 @@
 // Seed files of the base generators: one line holding the marker "!Ranvar03!", the state
 // as fixed-width upper-case hex digits and the marker again, at Random::Dir + file name.
-#ifndef VORLAN2_RANDOM_SEED_FILE_H
-#define VORLAN2_RANDOM_SEED_FILE_H
+#pragma once
 
 #include <functional>
 #include <iosfwd>
@@ -25,5 +24,3 @@ void write_seed_file(const char* file_name,
 void read_seed_file(const char* file_name, const std::function<void(std::istream&)>& read_state);
 
 }  // namespace vorlan2
-
-#endif

@@ -1,6 +1,5 @@
 // SimpleString: a minimal owned character string (seed directory and seed-file paths).
-#ifndef VORLAN2_RANDOM_SIMPLE_STRING_H
-#define VORLAN2_RANDOM_SIMPLE_STRING_H
+#pragma once
 
 #include <cstdint>
 
@@ -42,5 +41,3 @@ SimpleString operator+(const SimpleString& a, const char* b);
 SimpleString operator+(const char* a, const SimpleString& b);
 SimpleString operator+(const SimpleString& a, char b);
 SimpleString operator+(char a, const SimpleString& b);
-
-#endif

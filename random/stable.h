@@ -1,7 +1,6 @@
 // Stable distributions by the Chambers-Mallows-Stuck construction, in three
 // notations for the skewness and location.
-#ifndef VORLAN2_RANDOM_STABLE_H
-#define VORLAN2_RANDOM_STABLE_H
+#pragma once
 
 #include "random/random.h"
 
@@ -43,5 +42,3 @@ private:
   double half_pi;      // 1.570796327, the value the draw is built on
   double quarter_pi;   // 0.785398163
 };
-
-#endif

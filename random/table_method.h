@@ -1,7 +1,6 @@
 // Table-method variates: a strip table under a density supplied by a derived
 // class (or a plain function), drawn by rejection with three uniforms a try.
-#ifndef VORLAN2_RANDOM_TABLE_METHOD_H
-#define VORLAN2_RANDOM_TABLE_METHOD_H
+#pragma once
 
 #include "random/random.h"
 
@@ -92,5 +91,3 @@ public:
 private:
   double (*density_function)(double);
 };
-
-#endif

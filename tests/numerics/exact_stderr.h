@@ -1,7 +1,6 @@
 // Death-test helper for the numerics routines that end the process: matches the whole of
 // what the child wrote to standard error, not a regular expression.
-#ifndef VORLAN2_TESTS_NUMERICS_EXACT_STDERR_H
-#define VORLAN2_TESTS_NUMERICS_EXACT_STDERR_H
+#pragma once
 
 #include <gtest/gtest.h>
 
@@ -10,5 +9,3 @@
 inline testing::Matcher<const std::string&> exact_stderr(const std::string& text) {
     return testing::Matcher<const std::string&>(text);
 }
-
-#endif

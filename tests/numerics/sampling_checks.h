@@ -1,7 +1,6 @@
 // Goodness-of-fit and moment checks for samplers: binned chi-squared statistics against
 // reference distribution functions, and sample means and variances with their standard errors.
-#ifndef VORLAN2_TESTS_NUMERICS_SAMPLING_CHECKS_H
-#define VORLAN2_TESTS_NUMERICS_SAMPLING_CHECKS_H
+#pragma once
 
 #include <cmath>
 #include <cstddef>
@@ -70,5 +69,3 @@ inline SampleMoments sample_moments(const std::vector<double>& samples) {
     m4 /= n;
     return {mean, m2 * n / (n - 1.0), std::sqrt(m2 / n), std::sqrt(std::fabs(m4 - m2 * m2) / n)};
 }
-
-#endif

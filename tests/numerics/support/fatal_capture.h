@@ -1,7 +1,6 @@
 // Test helper: turns the numerics' process-ending error path into an
 // exception that carries the message, for the lifetime of one object.
-#ifndef VORLAN2_TESTS_NUMERICS_FATAL_CAPTURE_H
-#define VORLAN2_TESTS_NUMERICS_FATAL_CAPTURE_H
+#pragma once
 
 #include <stdexcept>
 #include <string>
@@ -22,5 +21,3 @@ public:
 private:
     vorlan2::numerics_fatal_handler previous_;
 };
-
-#endif

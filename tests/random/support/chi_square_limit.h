@@ -1,7 +1,6 @@
 // Upper 1e-4 point of the chi-squared distribution, the rejection limit of the
 // goodness-of-fit tests: a correct sampler passes with a wide margin.
-#ifndef VORLAN2_TESTS_RANDOM_CHI_SQUARE_LIMIT_H
-#define VORLAN2_TESTS_RANDOM_CHI_SQUARE_LIMIT_H
+#pragma once
 
 #include <cmath>
 
@@ -13,5 +12,3 @@ inline double ChiSquareLimit(int df) {
   const double root = 1.0 - a + 3.719 * std::sqrt(a);
   return df * root * root * root;
 }
-
-#endif

@@ -1,7 +1,6 @@
 // Test check that an extended real has the expected kind and, when finite, the
 // expected value (to rounding).
-#ifndef VORLAN2_TESTS_RANDOM_EXT_REAL_CHECK_H
-#define VORLAN2_TESTS_RANDOM_EXT_REAL_CHECK_H
+#pragma once
 
 #include <gtest/gtest.h>
 
@@ -16,5 +15,3 @@ inline void ExpectSame(const ExtReal& actual, const ExtReal& expected, const cha
         << what;
   }
 }
-
-#endif

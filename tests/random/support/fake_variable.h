@@ -1,7 +1,6 @@
 // A test variable with chosen moments (any kind of extended real) whose draws
 // are an arithmetic sequence, so that tests can see which draw went where.
-#ifndef VORLAN2_TESTS_RANDOM_FAKE_VARIABLE_H
-#define VORLAN2_TESTS_RANDOM_FAKE_VARIABLE_H
+#pragma once
 
 #include "random/random.h"
 
@@ -22,5 +21,3 @@ private:
   ExtReal mean_, variance_;
   double next_, step_;
 };
-
-#endif

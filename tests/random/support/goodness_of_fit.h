@@ -1,7 +1,6 @@
 // Goodness-of-fit checks on a sample: the chi-squared statistic over bins with
 // known probabilities, and the sample mean and variance with their standard errors.
-#ifndef VORLAN2_TESTS_RANDOM_GOODNESS_OF_FIT_H
-#define VORLAN2_TESTS_RANDOM_GOODNESS_OF_FIT_H
+#pragma once
 
 #include <algorithm>
 #include <cmath>
@@ -57,5 +56,3 @@ inline Moments SampleMoments(const std::vector<double>& sample) {
   m4 /= n;
   return {mean, std::sqrt(m2 / n), m2, std::sqrt(std::max(m4 - m2 * m2, 0.0) / n)};
 }
-
-#endif

@@ -1,7 +1,6 @@
 // Test check that a call raises one of the matrix library's exception types with a
 // given message text.
-#ifndef VORLAN2_TESTS_RANDOM_RANVAR_ERROR_CHECK_H
-#define VORLAN2_TESTS_RANDOM_RANVAR_ERROR_CHECK_H
+#pragma once
 
 #include <gtest/gtest.h>
 #include <myexcept.h>
@@ -27,5 +26,3 @@ template <class Error, class Call>
   }
   return ::testing::AssertionFailure() << "raised nothing";
 }
-
-#endif

@@ -1,7 +1,6 @@
 // Test base generators: one that returns a fixed list of uniforms in order,
 // and one that counts the draws it passes on from another generator.
-#ifndef VORLAN2_TESTS_RANDOM_SCRIPTED_GENERATOR_H
-#define VORLAN2_TESTS_RANDOM_SCRIPTED_GENERATOR_H
+#pragma once
 
 #include <cstddef>
 #include <stdexcept>
@@ -37,5 +36,3 @@ private:
   Random& source_;
   std::size_t draws_ = 0;
 };
-
-#endif

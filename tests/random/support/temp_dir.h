@@ -1,6 +1,5 @@
 // A fresh temporary directory for a test, removed with its content afterwards.
-#ifndef VORLAN2_TESTS_RANDOM_TEMP_DIR_H
-#define VORLAN2_TESTS_RANDOM_TEMP_DIR_H
+#pragma once
 
 #include <cstdlib>
 #include <filesystem>
@@ -28,5 +27,3 @@ public:
 private:
   std::filesystem::path path_;
 };
-
-#endif
