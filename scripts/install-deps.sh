@@ -3,7 +3,7 @@
 # named as arguments, skipping what is there.
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libnewmat10-dev
-          libboost-iostreams-dev zlib1g-dev python3 gzip clang libclang-rt-14-dev "$@")
+          libboost-iostreams-dev zlib1g-dev python3 gzip clang libclang-rt-14-dev clang-format "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
