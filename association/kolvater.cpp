@@ -71,8 +71,7 @@ void Kolvater::runtests() {
         NEWMAT::Matrix variance;
         double max_ll = 0.0;
         const std::set<int> snp{static_cast<int>(i)};
-        if (maximise_likelihood_snp(haplotypes, phenotypes, snp, b, max_ll, variance) != FitStatus::converged)
-            continue;
+        if (maximise_likelihood_snp(haplotypes, phenotypes, snp, b, max_ll, variance) != FitStatus::converged) continue;
         const double statistic = (null_ll - max_ll) * (-2.0);
         summary.beta_0_mle = b(1, 1);
         summary.beta_1_mle = b(2, 1);

@@ -15,8 +15,8 @@ class Kolvater {
 public:
     struct snp_summary {
         std::string rsid;
-        double cases_freq = 0;     // of allele 1 among case haplotypes
-        double controls_freq = 0;  // of allele 1 among control haplotypes
+        double cases_freq = 0;                          // of allele 1 among case haplotypes
+        double controls_freq = 0;                       // of allele 1 among control haplotypes
         std::array<int, 3> cases_genotype_counts{};     // cases with 0, 1, 2 copies of allele 1
         std::array<int, 3> controls_genotype_counts{};  // controls with 0, 1, 2 copies of allele 1
         // -1 in every field below marks a SNP that was not tested, whose fit
@@ -44,8 +44,8 @@ public:
 
     // inputs
     std::vector<std::vector<std::uint16_t>> haplotypes;  // individual t owns 2t and 2t+1
-    std::vector<int> phenotypes;                          // 0 control, 1 case
-    std::map<int, std::string> rs_ids;  // position -> identifier; the i-th belongs to SNP index i
+    std::vector<int> phenotypes;                         // 0 control, 1 case
+    std::map<int, std::string> rs_ids;                   // position -> identifier; the i-th belongs to SNP index i
     // results
     std::map<int, snp_summary> results;  // by position
 };

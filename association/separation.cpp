@@ -27,8 +27,7 @@ using Integer = boost::multiprecision::cpp_int;
 // The individuals in the order of their genotype rows: a stable counting
 // sort per SNP, the last SNP first, so that equal rows end up side by side
 // in O(individuals * snps).
-std::vector<std::size_t> genotype_order(const std::vector<std::uint8_t>& genotypes, std::size_t snps,
-                                        std::size_t n) {
+std::vector<std::size_t> genotype_order(const std::vector<std::uint8_t>& genotypes, std::size_t snps, std::size_t n) {
     std::vector<std::size_t> order(n);
     std::iota(order.begin(), order.end(), 0);
     std::vector<std::size_t> sorted(n);
@@ -58,8 +57,7 @@ std::vector<int> signed_pattern_rows(const std::vector<std::uint8_t>& genotypes,
         bool in_cases = false;
         bool in_controls = false;
         std::size_t next = first;
-        for (; next < n && std::equal(pattern, pattern + static_cast<std::ptrdiff_t>(snps), row(order[next]));
-             ++next)
+        for (; next < n && std::equal(pattern, pattern + static_cast<std::ptrdiff_t>(snps), row(order[next])); ++next)
             (phenotypes[order[next]] == 1 ? in_cases : in_controls) = true;
         for (const int sign : {1, -1}) {
             if (!(sign == 1 ? in_cases : in_controls)) continue;
@@ -79,8 +77,7 @@ std::vector<int> signed_pattern_rows(const std::vector<std::uint8_t>& genotypes,
 // variables. The arithmetic stays in integers: the inverse of the basis
 // matrix and the basic values are held multiplied by the magnitude of the
 // basis determinant, which each pivot divides out exactly.
-bool nonnegative_combination_exists(const std::vector<int>& rows, std::size_t d,
-                                    const std::vector<long long>& target) {
+bool nonnegative_combination_exists(const std::vector<int>& rows, std::size_t d, const std::vector<long long>& target) {
     const std::size_t m = rows.size() / d;
     std::vector<int> turn(d);
     Integer determinant = 1;              // magnitude of the basis determinant
@@ -144,8 +141,8 @@ bool nonnegative_combination_exists(const std::vector<int>& rows, std::size_t d,
         for (std::size_t i = 0; i < d; ++i) {
             if (i == leaving) continue;
             for (std::size_t l = 0; l < d; ++l)
-                inverse[i * d + l] =
-                    (pivot * inverse[i * d + l] - direction[i] * inverse[leaving * d + l]) / determinant;
+                inverse[i * d + l] = (pivot * inverse[i * d + l] - direction[i] * inverse[leaving * d + l]) /
+                                     determinant;
             value[i] = (pivot * value[i] - direction[i] * value[leaving]) / determinant;
         }
         determinant = pivot;

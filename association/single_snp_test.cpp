@@ -70,8 +70,7 @@ double linear_predictor(const std::vector<double>& beta, const TestedGenotypes& 
     return beta[0] + x;
 }
 
-double loglikelihood(const Matrix& effect_sizes, const TestedGenotypes& genotypes,
-                     const std::vector<int>& phenotypes) {
+double loglikelihood(const Matrix& effect_sizes, const TestedGenotypes& genotypes, const std::vector<int>& phenotypes) {
     const std::vector<double> beta = coefficients(effect_sizes, genotypes);
     double sum = 0.0;
     for (std::size_t i = 0; i < genotypes.individuals; ++i) {
@@ -184,8 +183,8 @@ Matrix score_function(const Matrix& effect_sizes, const Haplotypes& haplotypes, 
     return score(effect_sizes, read_genotypes(haplotypes, phenotypes, snp_indices), phenotypes);
 }
 
-Matrix hessian_function(const Matrix& effect_sizes, const Haplotypes& haplotypes,
-                        const std::vector<int>& phenotypes, const std::set<int>& snp_indices) {
+Matrix hessian_function(const Matrix& effect_sizes, const Haplotypes& haplotypes, const std::vector<int>& phenotypes,
+                        const std::set<int>& snp_indices) {
     return hessian(effect_sizes, read_genotypes(haplotypes, phenotypes, snp_indices));
 }
 
@@ -236,8 +235,8 @@ FitStatus maximise_likelihood_snp(const Haplotypes& haplotypes, const std::vecto
     return FitStatus::converged;
 }
 
-FitStatus run_test(const Haplotypes& haplotypes, const std::vector<int>& phenotypes,
-                   const std::set<int>& snp_indices, Matrix& beta, Matrix& beta_se, double& pvalue) {
+FitStatus run_test(const Haplotypes& haplotypes, const std::vector<int>& phenotypes, const std::set<int>& snp_indices,
+                   Matrix& beta, Matrix& beta_se, double& pvalue) {
     VORLAN2_CHECK(!snp_indices.empty());
     const int n = static_cast<int>(phenotypes.size());
     const int n_case = std::accumulate(phenotypes.begin(), phenotypes.end(), 0);

@@ -46,9 +46,9 @@ NEWMAT::Matrix hessian_function(const NEWMAT::Matrix& effect_sizes,
                                 const std::vector<int>& phenotypes, const std::set<int>& snp_indices);
 
 [[nodiscard]] FitStatus maximise_likelihood_snp(const std::vector<std::vector<std::uint16_t>>& haplotypes,
-                                                const std::vector<int>& phenotypes,
-                                                const std::set<int>& snp_indices, NEWMAT::Matrix& mle,
-                                                double& max_loglikelihood, NEWMAT::Matrix& variance);
+                                                const std::vector<int>& phenotypes, const std::set<int>& snp_indices,
+                                                NEWMAT::Matrix& mle, double& max_loglikelihood,
+                                                NEWMAT::Matrix& variance);
 
 // beta and beta_se get one row per coefficient; pvalue is the upper chi-squared
 // tail of the likelihood-ratio statistic, 1 when the statistic is not positive.

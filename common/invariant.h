@@ -5,9 +5,9 @@
 #include <stdexcept>
 #include <string>
 
-#define VORLAN2_CHECK(condition)                                                                          \
-    do {                                                                                                  \
-        if (!(condition))                                                                                 \
+#define VORLAN2_CHECK(condition)                                                                        \
+    do {                                                                                                \
+        if (!(condition))                                                                               \
             throw std::logic_error(std::string("invariant failed: " #condition " (") + __FILE__ + ":" + \
-                                   std::to_string(__LINE__) + ", " + __func__ + ")");                     \
+                                   std::to_string(__LINE__) + ", " + __func__ + ")");                   \
     } while (false)

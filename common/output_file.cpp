@@ -10,8 +10,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <exception>
-#include <new>
 #include <memory>
+#include <new>
 #include <sstream>
 #include <string>
 #include <system_error>
@@ -29,7 +29,7 @@ struct OutputSinkState {
     std::FILE* file = nullptr;  // plain content; compressed content goes through gzip
     struct stat identity = {};
     std::unique_ptr<ParallelGzipWriter> gzip;
-    int error = 0;  // errno of the first failure
+    int error = 0;           // errno of the first failure
     bool abandoned = false;  // the file goes: nothing more is written or compressed
 
     OutputSinkState() = default;
@@ -207,7 +207,8 @@ void OutputFile::commit() {
 
 }  // namespace vorlan2
 
-std::unique_ptr<vorlan2::OutputFile> open_output_file(const fs::path& path, std::ostream& log, std::ios_base::openmode mode) {
+std::unique_ptr<vorlan2::OutputFile> open_output_file(const fs::path& path, std::ostream& log,
+                                                      std::ios_base::openmode mode) {
     const bool compressed = vorlan2::is_gzip_name(path);
     log << "writing output file " << path.string();
     if (compressed) log << " (in gzip mode) ";

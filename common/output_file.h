@@ -32,8 +32,7 @@ bool is_gzip_name(const std::filesystem::path& path);
 std::unique_ptr<vorlan2::OutputFile> open_output_file(const std::filesystem::path& path, std::ostream& log,
                                                       std::ios_base::openmode mode);
 // The same without a log.
-std::unique_ptr<vorlan2::OutputFile> open_output_file(const std::filesystem::path& path,
-                                                      std::ios_base::openmode mode);
+std::unique_ptr<vorlan2::OutputFile> open_output_file(const std::filesystem::path& path, std::ios_base::openmode mode);
 
 namespace vorlan2 {
 

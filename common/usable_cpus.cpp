@@ -99,9 +99,9 @@ int quota_in(const fs::path& directory, bool version2) {
 // The smallest quota from the cgroup's directory up to the mount point.
 int smallest_quota(const CgroupMount& mount, const std::string& cgroup_path) {
     if (mount.root.empty()) return 0;
-    const bool below_root = cgroup_path.compare(0, mount.root.size(), mount.root) == 0 &&
-                            (mount.root.back() == '/' || cgroup_path.size() == mount.root.size() ||
-                             cgroup_path[mount.root.size()] == '/');
+    const bool below_root =
+        cgroup_path.compare(0, mount.root.size(), mount.root) == 0 &&
+        (mount.root.back() == '/' || cgroup_path.size() == mount.root.size() || cgroup_path[mount.root.size()] == '/');
     if (!below_root) return 0;
     std::vector<fs::path> directories = {mount.mount_point};
     for (const auto& part : fs::path(cgroup_path.substr(mount.root.size())).relative_path())

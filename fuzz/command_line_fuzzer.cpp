@@ -24,8 +24,7 @@ void check_parameters(const VorlanParameters& parameters) {
     for (const char* flag : {"-h", "-l", "-m", "-o"})
         if (!parameters.flag_given(flag)) std::abort();
     if (parameters.summary_file != parameters.output_file.string() + ".summary") std::abort();
-    if (parameters.lower < 0 || parameters.upper < 0 || parameters.ncontrols < 0 || parameters.ncases < 0)
-        std::abort();
+    if (parameters.lower < 0 || parameters.upper < 0 || parameters.ncontrols < 0 || parameters.ncases < 0) std::abort();
     for (const auto& [position, locus] : parameters.dl)
         if ((locus.allele != 0 && locus.allele != 1) || locus.rr.size() != 3) std::abort();
     for (const auto& flag : parameters.unrecognised_flags)

@@ -25,9 +25,7 @@ double scanned_genetic_position(const std::vector<double>& pos, const std::vecto
     return (p - pos[i]) / (pos[i + 1] - pos[i]) * (val[i + 1] - val[i]) + val[i];
 }
 
-bool same_value(double a, double b) {
-    return (std::isnan(a) && std::isnan(b)) || std::memcmp(&a, &b, sizeof a) == 0;
-}
+bool same_value(double a, double b) { return (std::isnan(a) && std::isnan(b)) || std::memcmp(&a, &b, sizeof a) == 0; }
 
 void check_interpolation(const Data& data) {
     const std::vector<double>& pos = data.map_positions;
@@ -55,7 +53,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Data panel;
-    panel.params.genetic_map_file = write_scratch_file("map.txt", std::string(reinterpret_cast<const char*>(data), size));
+    panel.params.genetic_map_file =
+        write_scratch_file("map.txt", std::string(reinterpret_cast<const char*>(data), size));
     panel.params.summary_file = "/dev/null";
     try {
         panel.read_genetic_map();

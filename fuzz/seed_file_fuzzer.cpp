@@ -25,9 +25,12 @@ std::unique_ptr<Random> make_generator() {
 }
 
 const Generator generators[] = {
-    {"mt19937.txt", make_generator<MT>},         {"wh.txt", make_generator<WH>},
-    {"mother.txt", make_generator<MotherOfAll>}, {"multwc.txt", make_generator<MultWithCarry>},
-    {"fm.txt", make_generator<FM>},              {"lgm.txt", make_generator<LGM_simple>},
+    {"mt19937.txt", make_generator<MT>},
+    {"wh.txt", make_generator<WH>},
+    {"mother.txt", make_generator<MotherOfAll>},
+    {"multwc.txt", make_generator<MultWithCarry>},
+    {"fm.txt", make_generator<FM>},
+    {"lgm.txt", make_generator<LGM_simple>},
     {"lgm_mix.txt", make_generator<LGM_mixed>},
 };
 

@@ -82,8 +82,8 @@ double alngam(double* x) {
 }
 
 double dlanor(double* x) {
-    static double coef[12] = {-1.0,       3.0,         -15.0,          105.0,           -945.0,         10395.0,
-                              -135135.0,  2027025.0,   -34459425.0,    654729075.0,     -13749310575.0, 316234143225.0};
+    static double coef[12] = {-1.0,      3.0,       -15.0,       105.0,       -945.0,         10395.0,
+                              -135135.0, 2027025.0, -34459425.0, 654729075.0, -13749310575.0, 316234143225.0};
     int K12 = 12;
     double xx = std::fabs(*x);
     // Written so that a NaN argument is refused as well.

@@ -59,8 +59,8 @@ int forward_tails(const TailFunction& tails, double* p, double* q) {
     return 0;
 }
 
-int search_parameter(double* sought, double small, double big, double start, double p, double q,
-                     MatchedTail matched, const TailFunction& tails, double* bound) {
+int search_parameter(double* sought, double small, double big, double start, double p, double q, MatchedTail matched,
+                     const TailFunction& tails, double* bound) {
     const bool match_lower = matched == MatchedTail::lower || p <= q;
     // A start outside the limits would end the process in dinvr: the upper
     // limit of a binomial count is below the usual start for n < 5, and the
@@ -98,8 +98,7 @@ int search_parameter(double* sought, double small, double big, double start, dou
     return status == 0 ? 0 : 10;
 }
 
-int search_pair(double* first, double* second, double p, double q, const TailFunction& tails,
-                double* bound) {
+int search_pair(double* first, double* second, double p, double q, const TailFunction& tails, double* bound) {
     const bool match_lower = p <= q;
     double* solved = match_lower ? first : second;
     double* other = match_lower ? second : first;

@@ -25,14 +25,13 @@ int forward_tails(const TailFunction& tails, double* p, double* q);
 // (below small; bound = small), 2 (above big; bound = big) or 10 (the tails
 // were not probabilities, e.g. NaN, during the search, or the search closed
 // in on no root).
-int search_parameter(double* sought, double small, double big, double start, double p, double q,
-                     MatchedTail matched, const TailFunction& tails, double* bound);
+int search_parameter(double* sought, double small, double big, double start, double p, double q, MatchedTail matched,
+                     const TailFunction& tails, double* bound);
 
 // Finds first and second = 1 - first in [0, 1] with cum = p (solving for
 // first) when p <= q, else ccum = q (solving for second). Returns status 0,
 // 1 (bound 0), 2 (bound 1) or 10 as search_parameter.
-int search_pair(double* first, double* second, double p, double q, const TailFunction& tails,
-                double* bound);
+int search_pair(double* first, double* second, double p, double q, const TailFunction& tails, double* bound);
 
 // Stores a closed-form solution for a parameter that must be positive: status
 // 0 when 0 < solved < infinity; 1 (bound 0) when it is not positive or NaN;

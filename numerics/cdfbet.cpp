@@ -8,15 +8,15 @@
 #include "numerics/cdf_checks.h"
 #include "numerics/cdf_search.h"
 
-using vorlan2::MatchedTail;
-using vorlan2::TailFunction;
 using vorlan2::fails_above;
 using vorlan2::fails_closed;
 using vorlan2::fails_sum_to_one;
 using vorlan2::fails_which;
 using vorlan2::forward_tails;
+using vorlan2::MatchedTail;
 using vorlan2::search_pair;
 using vorlan2::search_parameter;
+using vorlan2::TailFunction;
 
 void cumbet(double* x, double* y, double* a, double* b, double* cum, double* ccum) {
     if (*x <= 0.0) {
@@ -38,17 +38,16 @@ void cumbet(double* x, double* y, double* a, double* b, double* cum, double* ccu
     }
 }
 
-void cdfbet(int* which, double* p, double* q, double* x, double* y, double* a, double* b, int* status,
-            double* bound) {
+void cdfbet(int* which, double* p, double* q, double* x, double* y, double* a, double* b, int* status, double* bound) {
     if (fails_which(*which, 4, status, bound)) {
         return;
     }
-    if (*which != 1 && (fails_closed(*p, 0.0, 1.0, -2, status, bound) ||
-                        fails_closed(*q, 0.0, 1.0, -3, status, bound))) {
+    if (*which != 1 &&
+        (fails_closed(*p, 0.0, 1.0, -2, status, bound) || fails_closed(*q, 0.0, 1.0, -3, status, bound))) {
         return;
     }
-    if (*which != 2 && (fails_closed(*x, 0.0, 1.0, -4, status, bound) ||
-                        fails_closed(*y, 0.0, 1.0, -5, status, bound))) {
+    if (*which != 2 &&
+        (fails_closed(*x, 0.0, 1.0, -4, status, bound) || fails_closed(*y, 0.0, 1.0, -5, status, bound))) {
         return;
     }
     if (*which != 3 && fails_above(*a, 0.0, -6, status, bound)) {

@@ -6,16 +6,16 @@
 #include "numerics/cdf_search.h"
 #include "numerics/cdfbet.h"
 
-using vorlan2::MatchedTail;
-using vorlan2::TailFunction;
 using vorlan2::fails_above;
 using vorlan2::fails_at_least;
 using vorlan2::fails_closed;
 using vorlan2::fails_sum_to_one;
 using vorlan2::fails_which;
 using vorlan2::forward_tails;
+using vorlan2::MatchedTail;
 using vorlan2::search_pair;
 using vorlan2::search_parameter;
+using vorlan2::TailFunction;
 
 void cumbin(double* s, double* xn, double* pr, double* ompr, double* cum, double* ccum) {
     if (*s < *xn) {
@@ -34,8 +34,8 @@ void cdfbin(int* which, double* p, double* q, double* s, double* xn, double* pr,
     if (fails_which(*which, 4, status, bound)) {
         return;
     }
-    if (*which != 1 && (fails_closed(*p, 0.0, 1.0, -2, status, bound) ||
-                        fails_closed(*q, 0.0, 1.0, -3, status, bound))) {
+    if (*which != 1 &&
+        (fails_closed(*p, 0.0, 1.0, -2, status, bound) || fails_closed(*q, 0.0, 1.0, -3, status, bound))) {
         return;
     }
     if (*which != 3 && fails_above(*xn, 0.0, -5, status, bound)) {
@@ -51,8 +51,8 @@ void cdfbin(int* which, double* p, double* q, double* s, double* xn, double* pr,
             return;
         }
     }
-    if (*which != 4 && (fails_closed(*pr, 0.0, 1.0, -6, status, bound) ||
-                        fails_closed(*ompr, 0.0, 1.0, -7, status, bound))) {
+    if (*which != 4 &&
+        (fails_closed(*pr, 0.0, 1.0, -6, status, bound) || fails_closed(*ompr, 0.0, 1.0, -7, status, bound))) {
         return;
     }
     if (*which != 1 && fails_sum_to_one(*p, *q, 3, status, bound)) {

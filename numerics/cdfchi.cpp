@@ -7,8 +7,6 @@
 #include "numerics/cdf_search.h"
 #include "numerics/gratio.h"
 
-using vorlan2::MatchedTail;
-using vorlan2::TailFunction;
 using vorlan2::fails_above;
 using vorlan2::fails_at_least;
 using vorlan2::fails_closed;
@@ -16,7 +14,9 @@ using vorlan2::fails_open_below;
 using vorlan2::fails_sum_to_one;
 using vorlan2::fails_which;
 using vorlan2::forward_tails;
+using vorlan2::MatchedTail;
 using vorlan2::search_parameter;
+using vorlan2::TailFunction;
 
 namespace {
 
@@ -44,8 +44,8 @@ void cdfchi(int* which, double* p, double* q, double* x, double* df, int* status
     if (fails_which(*which, 3, status, bound)) {
         return;
     }
-    if (*which != 1 && (fails_closed(*p, 0.0, 1.0, -2, status, bound) ||
-                        fails_open_below(*q, 0.0, 1.0, -3, status, bound))) {
+    if (*which != 1 &&
+        (fails_closed(*p, 0.0, 1.0, -2, status, bound) || fails_open_below(*q, 0.0, 1.0, -3, status, bound))) {
         return;
     }
     if (*which != 2 && fails_at_least(*x, 0.0, -4, status, bound)) {

@@ -6,8 +6,6 @@
 #include "numerics/cdf_search.h"
 #include "numerics/cdfbet.h"
 
-using vorlan2::MatchedTail;
-using vorlan2::TailFunction;
 using vorlan2::fails_above;
 using vorlan2::fails_at_least;
 using vorlan2::fails_closed;
@@ -15,7 +13,9 @@ using vorlan2::fails_open_below;
 using vorlan2::fails_sum_to_one;
 using vorlan2::fails_which;
 using vorlan2::forward_tails;
+using vorlan2::MatchedTail;
 using vorlan2::search_parameter;
+using vorlan2::TailFunction;
 
 void cumf(double* f, double* dfn, double* dfd, double* cum, double* ccum) {
     if (*f <= 0.0) {
@@ -44,8 +44,8 @@ void cdff(int* which, double* p, double* q, double* f, double* dfn, double* dfd,
     if (fails_which(*which, 4, status, bound)) {
         return;
     }
-    if (*which != 1 && (fails_closed(*p, 0.0, 1.0, -2, status, bound) ||
-                        fails_open_below(*q, 0.0, 1.0, -3, status, bound))) {
+    if (*which != 1 &&
+        (fails_closed(*p, 0.0, 1.0, -2, status, bound) || fails_open_below(*q, 0.0, 1.0, -3, status, bound))) {
         return;
     }
     if (*which != 2 && fails_at_least(*f, 0.0, -4, status, bound)) {

@@ -7,8 +7,6 @@
 #include "numerics/gaminv.h"
 #include "numerics/gratio.h"
 
-using vorlan2::MatchedTail;
-using vorlan2::TailFunction;
 using vorlan2::fails_above;
 using vorlan2::fails_at_least;
 using vorlan2::fails_closed;
@@ -16,8 +14,10 @@ using vorlan2::fails_open_below;
 using vorlan2::fails_sum_to_one;
 using vorlan2::fails_which;
 using vorlan2::forward_tails;
+using vorlan2::MatchedTail;
 using vorlan2::search_parameter;
 using vorlan2::store_positive;
+using vorlan2::TailFunction;
 
 void cumgam(double* x, double* a, double* cum, double* ccum) {
     if (*x <= 0.0) {
@@ -42,13 +42,12 @@ bool scaled_quantile(double* shape, double* p, double* q, double* xx) {
 
 }  // namespace
 
-void cdfgam(int* which, double* p, double* q, double* x, double* shape, double* scale, int* status,
-            double* bound) {
+void cdfgam(int* which, double* p, double* q, double* x, double* shape, double* scale, int* status, double* bound) {
     if (fails_which(*which, 4, status, bound)) {
         return;
     }
-    if (*which != 1 && (fails_closed(*p, 0.0, 1.0, -2, status, bound) ||
-                        fails_open_below(*q, 0.0, 1.0, -3, status, bound))) {
+    if (*which != 1 &&
+        (fails_closed(*p, 0.0, 1.0, -2, status, bound) || fails_open_below(*q, 0.0, 1.0, -3, status, bound))) {
         return;
     }
     if (*which != 2 && fails_at_least(*x, 0.0, -4, status, bound)) {

@@ -6,8 +6,7 @@
 // on success; otherwise status and bound name the failed argument or limit;
 // 10: the incomplete gamma ratio or its inverse failed, or the search closed
 // in on no root.
-void cdfgam(int* which, double* p, double* q, double* x, double* shape, double* scale, int* status,
-            double* bound);
+void cdfgam(int* which, double* p, double* q, double* x, double* shape, double* scale, int* status, double* bound);
 
 // Gamma distribution with shape a and unit scale: cum = P(X <= x), ccum = 1 - cum.
 void cumgam(double* x, double* a, double* cum, double* ccum);

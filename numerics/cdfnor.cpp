@@ -21,9 +21,9 @@ void cdfnor(int* which, double* p, double* q, double* x, double* mean, double* s
     if (fails_which(*which, 4, status, bound)) {
         return;
     }
-    if (*which != 1 && (fails_open_below(*p, 0.0, 1.0, -2, status, bound) ||
-                        fails_open_below(*q, 0.0, 1.0, -3, status, bound) ||
-                        fails_sum_to_one(*p, *q, 3, status, bound))) {
+    if (*which != 1 &&
+        (fails_open_below(*p, 0.0, 1.0, -2, status, bound) || fails_open_below(*q, 0.0, 1.0, -3, status, bound) ||
+         fails_sum_to_one(*p, *q, 3, status, bound))) {
         return;
     }
     if (*which != 4 && fails_above(*sd, 0.0, -6, status, bound)) {

@@ -6,15 +6,15 @@
 #include "numerics/cdf_search.h"
 #include "numerics/cdfchi.h"
 
-using vorlan2::MatchedTail;
-using vorlan2::TailFunction;
 using vorlan2::fails_at_least;
 using vorlan2::fails_closed;
 using vorlan2::fails_open_below;
 using vorlan2::fails_sum_to_one;
 using vorlan2::fails_which;
 using vorlan2::forward_tails;
+using vorlan2::MatchedTail;
 using vorlan2::search_parameter;
+using vorlan2::TailFunction;
 
 void cumpoi(double* s, double* xlam, double* cum, double* ccum) {
     // P(X <= s) = P(chi-squared with 2(s + 1) degrees of freedom > 2 xlam).
@@ -27,8 +27,8 @@ void cdfpoi(int* which, double* p, double* q, double* s, double* xlam, int* stat
     if (fails_which(*which, 3, status, bound)) {
         return;
     }
-    if (*which != 1 && (fails_closed(*p, 0.0, 1.0, -2, status, bound) ||
-                        fails_open_below(*q, 0.0, 1.0, -3, status, bound))) {
+    if (*which != 1 &&
+        (fails_closed(*p, 0.0, 1.0, -2, status, bound) || fails_open_below(*q, 0.0, 1.0, -3, status, bound))) {
         return;
     }
     if (*which != 2 && fails_at_least(*s, 0.0, -4, status, bound)) {

@@ -11,14 +11,14 @@
 #include "numerics/log_beta.h"
 #include "numerics/normal_quantile.h"
 
-using vorlan2::MatchedTail;
-using vorlan2::TailFunction;
 using vorlan2::fails_above;
 using vorlan2::fails_open_below;
 using vorlan2::fails_sum_to_one;
 using vorlan2::fails_which;
 using vorlan2::forward_tails;
+using vorlan2::MatchedTail;
 using vorlan2::search_parameter;
+using vorlan2::TailFunction;
 
 namespace {
 
@@ -66,8 +66,8 @@ void cdft(int* which, double* p, double* q, double* t, double* df, int* status, 
     if (fails_which(*which, 3, status, bound)) {
         return;
     }
-    if (*which != 1 && (fails_open_below(*p, 0.0, 1.0, -2, status, bound) ||
-                        fails_open_below(*q, 0.0, 1.0, -3, status, bound))) {
+    if (*which != 1 &&
+        (fails_open_below(*p, 0.0, 1.0, -2, status, bound) || fails_open_below(*q, 0.0, 1.0, -3, status, bound))) {
         return;
     }
     if (*which != 3 && fails_above(*df, 0.0, -5, status, bound)) {
@@ -82,8 +82,7 @@ void cdft(int* which, double* p, double* q, double* t, double* df, int* status, 
             *status = forward_tails(tails, p, q);
             break;
         case 2:
-            *status = search_parameter(t, -1.0e300, 1.0e300, dt1(p, q, df), *p, *q, MatchedTail::smaller, tails,
-                                       bound);
+            *status = search_parameter(t, -1.0e300, 1.0e300, dt1(p, q, df), *p, *q, MatchedTail::smaller, tails, bound);
             break;
         default:
             *status = search_parameter(df, 1.0e-300, 1.0e10, 5.0, *p, *q, MatchedTail::smaller, tails, bound);

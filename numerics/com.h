@@ -17,7 +17,7 @@ extern long Xa1vw, Xa2vw;  // multipliers that advance 2^50 values, the spacing 
 extern long Xig1[vorlan2::generator_count], Xig2[vorlan2::generator_count];  // initial seeds
 extern long Xlg1[vorlan2::generator_count], Xlg2[vorlan2::generator_count];  // seeds at the start of the current block
 extern long Xcg1[vorlan2::generator_count], Xcg2[vorlan2::generator_count];  // current seeds
-extern long Xqanti[vorlan2::generator_count];            // antithetic flag, 0 = off
+extern long Xqanti[vorlan2::generator_count];                                // antithetic flag, 0 = off
 
 // Stores the constants, clears every antithetic flag and marks the state initialised.
 void inrgcm();

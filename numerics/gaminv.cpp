@@ -12,9 +12,9 @@
 #include "numerics/log_helpers.h"
 #include "numerics/special_functions.h"
 
-using vorlan2::GaminvOutcome;
 using vorlan2::gaminv_amax;
 using vorlan2::gaminv_published;
+using vorlan2::GaminvOutcome;
 
 namespace {
 
@@ -119,7 +119,6 @@ double rcomp(double* a, double* x) {
     t1 -= *a * rlog(&u);
     return rt2pin * std::sqrt(*a) * std::exp(t1);
 }
-
 
 void gaminv(double* a, double* x, double* x0, double* p, double* q, int* ierr) {
     int K_epsilon = 1;

@@ -48,13 +48,12 @@ double large_x_expansion(double a, double y, double s, double z) {
     const double c1 = -(s * z);
     const double c2 = -(s * (1.0 + c1));
     const double c3 = s * ((0.5 * c1 + (2.0 - a)) * c1 + (2.5 - 1.5 * a));
-    const double c4 =
-        -(s * (((c1 / 3.0 + (2.5 - 1.5 * a)) * c1 + ((a - 6.0) * a + 7.0)) * c1 + ((11.0 * a - 46.0) * a + 47.0) / 6.0));
-    const double c5 =
-        -(s * ((((-(c1 / 4.0) + (11.0 * a - 17.0) / 6.0) * c1 + ((-(3.0 * a) + 13.0) * a - 13.0)) * c1 +
-                0.5 * (((2.0 * a - 25.0) * a + 72.0) * a - 61.0)) *
-                   c1 +
-               (((25.0 * a - 195.0) * a + 477.0) * a - 379.0) / 12.0));
+    const double c4 = -(
+        s * (((c1 / 3.0 + (2.5 - 1.5 * a)) * c1 + ((a - 6.0) * a + 7.0)) * c1 + ((11.0 * a - 46.0) * a + 47.0) / 6.0));
+    const double c5 = -(s * ((((-(c1 / 4.0) + (11.0 * a - 17.0) / 6.0) * c1 + ((-(3.0 * a) + 13.0) * a - 13.0)) * c1 +
+                              0.5 * (((2.0 * a - 25.0) * a + 72.0) * a - 61.0)) *
+                                 c1 +
+                             (((25.0 * a - 195.0) * a + 477.0) * a - 379.0) / 12.0));
     return (((c5 / y + c4) / y + c3) / y + c2) / y + c1 + y;
 }
 
@@ -150,7 +149,8 @@ GaminvApproximation large_shape(double a, double p, double q) {
     const double rta = std::sqrt(a);
     const double s2 = s * s;
     double xn = a + s * rta + (s2 - 1.0) / 3.0 + s * (s2 - 7.0) / (36.0 * rta) -
-                ((3.0 * s2 + 7.0) * s2 - 16.0) / (810.0 * a) + s * ((9.0 * s2 + 256.0) * s2 - 433.0) / (38880.0 * a * rta);
+                ((3.0 * s2 + 7.0) * s2 - 16.0) / (810.0 * a) +
+                s * ((9.0 * s2 + 256.0) * s2 - 433.0) / (38880.0 * a * rta);
     xn = std::fmax(xn, 0.0);
     // The series below starts from x: 0, or this value once a reaches amin.
     double x = 0.0;

@@ -18,8 +18,8 @@ float sdot(long n, float* sx, long incx, float* sy, long incy) {
             return stemp;
         }
         for (long i = m; i < n; i += 5) {
-            stemp += sx[i] * sy[i] + sx[i + 1] * sy[i + 1] + sx[i + 2] * sy[i + 2] +
-                     sx[i + 3] * sy[i + 3] + sx[i + 4] * sy[i + 4];
+            stemp += sx[i] * sy[i] + sx[i + 1] * sy[i + 1] + sx[i + 2] * sy[i + 2] + sx[i + 3] * sy[i + 3] +
+                     sx[i + 4] * sy[i + 4];
         }
         return stemp;
     }

@@ -30,7 +30,9 @@ double stirling_difference(double x, double c, double b) {
     const double s11 = 1.0 + (x + x2 * s9);
     const double t = std::pow(1.0 / b, 2.0);
     double w = ((((stirling_c5 * s11 * t + stirling_c4 * s9) * t + stirling_c3 * s7) * t + stirling_c2 * s5) * t +
-                stirling_c1 * s3) * t + stirling_c0;
+                stirling_c1 * s3) *
+                   t +
+               stirling_c0;
     w *= c / b;
     return w;
 }
@@ -95,9 +97,9 @@ double gamln(double* a) {
         return gamln1(&t1) + std::log(w);
     }
     const double t = std::pow(1.0 / *a, 2.0);
-    const double w =
-        (((((stirling_c5 * t + stirling_c4) * t + stirling_c3) * t + stirling_c2) * t + stirling_c1) * t +
-         stirling_c0) / *a;
+    const double w = (((((stirling_c5 * t + stirling_c4) * t + stirling_c3) * t + stirling_c2) * t + stirling_c1) * t +
+                      stirling_c0) /
+                     *a;
     return d + w + (*a - 0.5) * (std::log(*a) - 1.0);
 }
 
@@ -151,7 +153,9 @@ double bcorr(double* a0, double* b0) {
     const double w = stirling_difference(x, c, b);
     const double t = std::pow(1.0 / a, 2.0);
     return (((((stirling_c5 * t + stirling_c4) * t + stirling_c3) * t + stirling_c2) * t + stirling_c1) * t +
-            stirling_c0) / a + w;
+            stirling_c0) /
+               a +
+           w;
 }
 
 double betaln(double* a0, double* b0) {

@@ -61,8 +61,7 @@ double log_inverse_Wishart_density(NEWMAT::SymmetricMatrix* w, double nu, NEWMAT
     // 1.144729885979973 stands for ln pi; it is kept as given.
     const double c = 0.5 * nu * n * 0.6931471805599453 + 0.25 * n * (n - 1) * 1.144729885979973;
     const NEWMAT::Matrix s_over_w = (*s) * w->i();
-    return 0.5 * nu * log_determinant(*s) + (g - c) - 0.5 * (nu + n + 1) * log_determinant(*w) -
-           0.5 * trace(s_over_w);
+    return 0.5 * nu * log_determinant(*s) + (g - c) - 0.5 * (nu + n + 1) * log_determinant(*w) - 0.5 * trace(s_over_w);
 }
 
 double log_inverse_Wishart_density_2D(std::vector<double>* w, double nu, std::vector<double>* s) {

@@ -347,8 +347,8 @@ void E0000(int* status, double* x, double* fx, int* qleft, int* qhi) {
 
 }  // namespace
 
-void dstinv(double* small, double* big, double* absstp, double* relstp, double* stpmul,
-            double* abstol, double* reltol) {
+void dstinv(double* small, double* big, double* absstp, double* relstp, double* stpmul, double* abstol,
+            double* reltol) {
     invr.small = *small;
     invr.big = *big;
     invr.absstp = *absstp;

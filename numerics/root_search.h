@@ -3,8 +3,7 @@
 #pragma once
 
 // Constants of the bracketing search: limits, step rule, tolerances.
-void dstinv(double* small, double* big, double* absstp, double* relstp, double* stpmul,
-            double* abstol, double* reltol);
+void dstinv(double* small, double* big, double* absstp, double* relstp, double* stpmul, double* abstol, double* reltol);
 
 // Start with status = 0 and x inside [small, big]; while status comes back
 // 1, evaluate fx at x and call again. status 0: x is the root; status -1: no

@@ -223,8 +223,7 @@ int countLines(std::istream& in) {
     if (buffer == nullptr) {
         return 0;
     }
-    return static_cast<int>(
-        std::count(std::istreambuf_iterator<char>(buffer), std::istreambuf_iterator<char>(), '\n'));
+    return static_cast<int>(std::count(std::istreambuf_iterator<char>(buffer), std::istreambuf_iterator<char>(), '\n'));
 }
 
 }  // namespace stat_utils

@@ -13,45 +13,38 @@ using vorlan2::numerics_fatal;
 namespace {
 
 // Algorithm SA: q[k - 1] = sum over i = 1 ... k of (ln 2)^i / i!, the last entry set to 1.
-const float sa_q[8] = {0.6931472f, 0.9333737f, 0.9888778f, 0.9984959f,
-                       0.9998293f, 0.9999833f, 0.9999986f, 1.0f};
+const float sa_q[8] = {0.6931472f, 0.9333737f, 0.9888778f, 0.9984959f, 0.9998293f, 0.9999833f, 0.9999986f, 1.0f};
 
 // Algorithm FL (Ahrens and Dieter 1973), as published. fl_a[i] is the normal quantile of
 // (32 + i) / 64; for the strip [a[i-1], a[i]], fl_t[i-1] = (a[i]^2 - a[i-1]^2) / 2 bounds
 // the exponent of its wedge and fl_h[i-1] = (a[i] - a[i-1]) / (1 - fl_t[i-1]) maps the
 // rectangle onto it; fl_d[i] (from entry 5) is the width of the tail piece of probability
 // 2^-(i + 2).
-const float fl_a[32] = {
-    0.0f,       3.917609E-2f, 7.841241E-2f, 0.11777f,   0.1573107f, 0.1970991f, 0.2372021f,
-    0.2776904f, 0.3186394f,   0.36013f,     0.4022501f, 0.4450965f, 0.4887764f, 0.5334097f,
-    0.5791322f, 0.626099f,    0.6744898f,   0.7245144f, 0.7764218f, 0.8305109f, 0.8871466f,
-    0.9467818f, 1.00999f,     1.077516f,    1.150349f,  1.229859f,  1.318011f,  1.417797f,
-    1.534121f,  1.67594f,     1.862732f,    2.153875f};
-const float fl_d[31] = {
-    0.0f,       0.0f,       0.0f,       0.0f,       0.0f,       0.2636843f, 0.2425085f, 0.2255674f,
-    0.2116342f, 0.1999243f, 0.1899108f, 0.1812252f, 0.1736014f, 0.1668419f, 0.1607967f, 0.1553497f,
-    0.1504094f, 0.1459026f, 0.14177f,   0.1379632f, 0.1344418f, 0.1311722f, 0.128126f,  0.1252791f,
-    0.1226109f, 0.1201036f, 0.1177417f, 0.1155119f, 0.1134023f, 0.1114027f, 0.1095039f};
+const float fl_a[32] = {0.0f,       3.917609E-2f, 7.841241E-2f, 0.11777f,   0.1573107f, 0.1970991f, 0.2372021f,
+                        0.2776904f, 0.3186394f,   0.36013f,     0.4022501f, 0.4450965f, 0.4887764f, 0.5334097f,
+                        0.5791322f, 0.626099f,    0.6744898f,   0.7245144f, 0.7764218f, 0.8305109f, 0.8871466f,
+                        0.9467818f, 1.00999f,     1.077516f,    1.150349f,  1.229859f,  1.318011f,  1.417797f,
+                        1.534121f,  1.67594f,     1.862732f,    2.153875f};
+const float fl_d[31] = {0.0f,       0.0f,       0.0f,       0.0f,       0.0f,       0.2636843f, 0.2425085f, 0.2255674f,
+                        0.2116342f, 0.1999243f, 0.1899108f, 0.1812252f, 0.1736014f, 0.1668419f, 0.1607967f, 0.1553497f,
+                        0.1504094f, 0.1459026f, 0.14177f,   0.1379632f, 0.1344418f, 0.1311722f, 0.128126f,  0.1252791f,
+                        0.1226109f, 0.1201036f, 0.1177417f, 0.1155119f, 0.1134023f, 0.1114027f, 0.1095039f};
 const float fl_t[31] = {
-    7.673828E-4f, 2.30687E-3f,  3.860618E-3f, 5.438454E-3f, 7.0507E-3f,   8.708396E-3f,
-    1.042357E-2f, 1.220953E-2f, 1.408125E-2f, 1.605579E-2f, 1.81529E-2f,  2.039573E-2f,
-    2.281177E-2f, 2.543407E-2f, 2.830296E-2f, 3.146822E-2f, 3.499233E-2f, 3.895483E-2f,
-    4.345878E-2f, 4.864035E-2f, 5.468334E-2f, 6.184222E-2f, 7.047983E-2f, 8.113195E-2f,
-    9.462444E-2f, 0.1123001f,   0.136498f,    0.1716886f,   0.2276241f,   0.330498f,
-    0.5847031f};
+    7.673828E-4f, 2.30687E-3f,  3.860618E-3f, 5.438454E-3f, 7.0507E-3f,   8.708396E-3f, 1.042357E-2f, 1.220953E-2f,
+    1.408125E-2f, 1.605579E-2f, 1.81529E-2f,  2.039573E-2f, 2.281177E-2f, 2.543407E-2f, 2.830296E-2f, 3.146822E-2f,
+    3.499233E-2f, 3.895483E-2f, 4.345878E-2f, 4.864035E-2f, 5.468334E-2f, 6.184222E-2f, 7.047983E-2f, 8.113195E-2f,
+    9.462444E-2f, 0.1123001f,   0.136498f,    0.1716886f,   0.2276241f,   0.330498f,    0.5847031f};
 const float fl_h[31] = {
-    3.920617E-2f, 3.932705E-2f, 3.951E-2f,    3.975703E-2f, 4.007093E-2f, 4.045533E-2f,
-    4.091481E-2f, 4.145507E-2f, 4.208311E-2f, 4.280748E-2f, 4.363863E-2f, 4.458932E-2f,
-    4.567523E-2f, 4.691571E-2f, 4.833487E-2f, 4.996298E-2f, 5.183859E-2f, 5.401138E-2f,
-    5.654656E-2f, 5.95313E-2f,  6.308489E-2f, 6.737503E-2f, 7.264544E-2f, 7.926471E-2f,
-    8.781922E-2f, 9.930398E-2f, 0.11556f,     0.1404344f,   0.1836142f,   0.2790016f,
-    0.7010474f};
+    3.920617E-2f, 3.932705E-2f, 3.951E-2f,    3.975703E-2f, 4.007093E-2f, 4.045533E-2f, 4.091481E-2f, 4.145507E-2f,
+    4.208311E-2f, 4.280748E-2f, 4.363863E-2f, 4.458932E-2f, 4.567523E-2f, 4.691571E-2f, 4.833487E-2f, 4.996298E-2f,
+    5.183859E-2f, 5.401138E-2f, 5.654656E-2f, 5.95313E-2f,  6.308489E-2f, 6.737503E-2f, 7.264544E-2f, 7.926471E-2f,
+    8.781922E-2f, 9.930398E-2f, 0.11556f,     0.1404344f,   0.1836142f,   0.2790016f,   0.7010474f};
 
 // Setup of sgamma's algorithm GD, kept while the shape repeats.
 struct GammaSetup {
-    float shape = 0.0f;       // shape of s2, s, d; 0 before the first GD call
+    float shape = 0.0f;  // shape of s2, s, d; 0 before the first GD call
     float s2 = 0.0f, s = 0.0f, d = 0.0f;
-    float hat_shape = 0.0f;   // shape of q0, b, si, c (the rejection step)
+    float hat_shape = 0.0f;  // shape of q0, b, si, c (the rejection step)
     float q0 = 0.0f, b = 0.0f, si = 0.0f, c = 0.0f;
 };
 GammaSetup gd;
@@ -62,8 +55,7 @@ float gd_quotient(float t) {
     const float a5 = 0.1423657f, a6 = -0.1367177f, a7 = 0.1233795f;
     const float v = t / (gd.s + gd.s);
     if (std::fabs(v) <= 0.25f) {
-        return gd.q0 +
-               0.5f * t * t * ((((((a7 * v + a6) * v + a5) * v + a4) * v + a3) * v + a2) * v + a1) * v;
+        return gd.q0 + 0.5f * t * t * ((((((a7 * v + a6) * v + a5) * v + a4) * v + a3) * v + a2) * v + a1) * v;
     }
     return gd.q0 - gd.s * t + 0.25f * t * t + (gd.s2 + gd.s2) * std::log(1.0f + v);
 }
@@ -123,9 +115,7 @@ BetaSetup cheng;
 
 // w = a exp(v), capped at 1.0E38 beyond v = 89 and also below it wherever the product
 // would overflow a float: an infinite w would make w / (b + w) undefined.
-float cheng_w(float v) {
-    return v > 89.0f ? 1.0E38f : std::min(cheng.a * std::exp(v), 1.0E38f);
-}
+float cheng_w(float v) { return v > 89.0f ? 1.0E38f : std::min(cheng.a * std::exp(v), 1.0E38f); }
 
 // Algorithm BB, both shapes above 1.
 float beta_bb() {
@@ -327,9 +317,8 @@ float sgamma(float a) {
         if (q <= 0.0f) {
             continue;
         }
-        const float w = q <= 0.5f
-                            ? ((((1.0293E-2f * q + 4.07753E-2f) * q + 0.166829f) * q + 0.4999897f) * q + 1.0f) * q
-                            : std::exp(q) - 1.0f;
+        const float w = q <= 0.5f ? ((((1.0293E-2f * q + 4.07753E-2f) * q + 0.166829f) * q + 0.4999897f) * q + 1.0f) * q
+                                  : std::exp(q) - 1.0f;
         if (gd.c * std::fabs(u) <= w * std::exp(e - 0.5f * t * t)) {
             x = gd.s + 0.5f * t;
             return x * x;

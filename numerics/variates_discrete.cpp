@@ -26,9 +26,7 @@ BinomialSetup bin;
 
 // n + 1 as a float, taken through double so that LONG_MAX does not overflow;
 // below 2^53 it is the float of the exact n + 1.
-float count_plus_one(long n) {
-    return static_cast<float>(static_cast<double>(n) + 1.0);
-}
+float count_plus_one(long n) { return static_cast<float>(static_cast<double>(n) + 1.0); }
 
 void set_binomial(long n, float pp) {
     if (!bin.any || pp != bin.psave) {

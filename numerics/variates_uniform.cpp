@@ -10,9 +10,7 @@
 
 using vorlan2::numerics_fatal;
 
-float ranf() {
-    return static_cast<float>(static_cast<double>(ignlgi()) * 4.656613057E-10);
-}
+float ranf() { return static_cast<float>(static_cast<double>(ignlgi()) * 4.656613057E-10); }
 
 float genunf(float low, float high) {
     if (low > high) {

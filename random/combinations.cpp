@@ -11,8 +11,8 @@ ExtReal NegatedRandom::Mean() const { return -rv->Mean(); }
 ExtReal NegatedRandom::Variance() const { return rv->Variance(); }
 
 void NegatedRandom::tDelete() {
-  rv->tDelete();
-  delete this;
+    rv->tDelete();
+    delete this;
 }
 
 ScaledRandom::ScaledRandom(Random& rv, double s) : rv(&rv), s(s) {}
@@ -24,8 +24,8 @@ ExtReal ScaledRandom::Mean() const { return rv->Mean() * ExtReal(s); }
 ExtReal ScaledRandom::Variance() const { return rv->Variance() * ExtReal(s * s); }
 
 void ScaledRandom::tDelete() {
-  rv->tDelete();
-  delete this;
+    rv->tDelete();
+    delete this;
 }
 
 ShiftedRandom::ShiftedRandom(Random& rv, double s) : ScaledRandom(rv, s) {}
@@ -53,8 +53,8 @@ ExtReal ReciprocalRandom::Mean() const { return ExtReal(Missing); }
 ExtReal ReciprocalRandom::Variance() const { return ExtReal(Missing); }
 
 void ReciprocalRandom::tDelete() {
-  rv->tDelete();
-  delete this;
+    rv->tDelete();
+    delete this;
 }
 
 MultipliedRandom::MultipliedRandom(Random& rv1, Random& rv2) : rv1(&rv1), rv2(&rv2) {}
@@ -62,33 +62,33 @@ MultipliedRandom::MultipliedRandom(Random& rv1, Random& rv2) : rv1(&rv1), rv2(&r
 // The two-operand draws name their operands' draws so that the left one is
 // always taken first.
 double MultipliedRandom::Next() {
-  double x1 = rv1->Next();
-  double x2 = rv2->Next();
-  return x1 * x2;
+    double x1 = rv1->Next();
+    double x2 = rv2->Next();
+    return x1 * x2;
 }
 
 ExtReal MultipliedRandom::Mean() const { return rv1->Mean() * rv2->Mean(); }
 
 ExtReal MultipliedRandom::Variance() const {
-  ExtReal mean1 = rv1->Mean();
-  ExtReal mean2 = rv2->Mean();
-  ExtReal var1 = rv1->Variance();
-  ExtReal var2 = rv2->Variance();
-  return ((var1 * var2) + (var1 * (mean2 * mean2))) + ((mean1 * mean1) * var2);
+    ExtReal mean1 = rv1->Mean();
+    ExtReal mean2 = rv2->Mean();
+    ExtReal var1 = rv1->Variance();
+    ExtReal var2 = rv2->Variance();
+    return ((var1 * var2) + (var1 * (mean2 * mean2))) + ((mean1 * mean1) * var2);
 }
 
 void MultipliedRandom::tDelete() {
-  rv1->tDelete();
-  rv2->tDelete();
-  delete this;
+    rv1->tDelete();
+    rv2->tDelete();
+    delete this;
 }
 
 AddedRandom::AddedRandom(Random& rv1, Random& rv2) : MultipliedRandom(rv1, rv2) {}
 
 double AddedRandom::Next() {
-  double x1 = rv1->Next();
-  double x2 = rv2->Next();
-  return x1 + x2;
+    double x1 = rv1->Next();
+    double x2 = rv2->Next();
+    return x1 + x2;
 }
 
 ExtReal AddedRandom::Mean() const { return rv1->Mean() + rv2->Mean(); }
@@ -98,9 +98,9 @@ ExtReal AddedRandom::Variance() const { return rv1->Variance() + rv2->Variance()
 SubtractedRandom::SubtractedRandom(Random& rv1, Random& rv2) : MultipliedRandom(rv1, rv2) {}
 
 double SubtractedRandom::Next() {
-  double x1 = rv1->Next();
-  double x2 = rv2->Next();
-  return x1 - x2;
+    double x1 = rv1->Next();
+    double x2 = rv2->Next();
+    return x1 - x2;
 }
 
 ExtReal SubtractedRandom::Mean() const { return rv1->Mean() - rv2->Mean(); }
@@ -110,9 +110,9 @@ ExtReal SubtractedRandom::Variance() const { return rv1->Variance() + rv2->Varia
 DividedRandom::DividedRandom(Random& rv1, Random& rv2) : MultipliedRandom(rv1, rv2) {}
 
 double DividedRandom::Next() {
-  double x1 = rv1->Next();
-  double x2 = rv2->Next();
-  return x1 / x2;
+    double x1 = rv1->Next();
+    double x2 = rv2->Next();
+    return x1 / x2;
 }
 
 ExtReal DividedRandom::Mean() const { return ExtReal(Missing); }

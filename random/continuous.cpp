@@ -37,41 +37,38 @@ double* Normal::Nsfx = nullptr;
 std::int64_t Normal::count = 0;
 
 Normal::Normal() {
-  if (count == 0) {
-    Build(true);
-    Nxi = strip_count;
-    Nsx = edges;
-    Nsfx = heights;
-  } else {
-    strip_count = Nxi;
-    edges = Nsx;
-    heights = Nsfx;
-    not_ready = false;
-  }
-  ++count;
+    if (count == 0) {
+        Build(true);
+        Nxi = strip_count;
+        Nsx = edges;
+        Nsfx = heights;
+    } else {
+        strip_count = Nxi;
+        edges = Nsx;
+        heights = Nsfx;
+        not_ready = false;
+    }
+    ++count;
 }
 
 // Only the last live Normal frees the shared tables.
 Normal::~Normal() {
-  if (count-- != 1) not_ready = true;
+    if (count-- != 1) not_ready = true;
 }
 
 const char* Normal::Name() { return "Normal"; }
 
-double Normal::Density(double x) const {
-  return std::fabs(x) > 8.0 ? 0.0 : 0.39894228 * std::exp(-x * x * 0.5);
-}
+double Normal::Density(double x) const { return std::fabs(x) > 8.0 ? 0.0 : 0.39894228 * std::exp(-x * x * 0.5); }
 
 ExtReal Normal::Mean() const { return 0.0; }
 
 ExtReal Normal::Variance() const { return 1.0; }
 
-ChiSq1::ChiSq1(double noncentrality)
-    : noncentrality(noncentrality), delta(std::sqrt(noncentrality)) {}
+ChiSq1::ChiSq1(double noncentrality) : noncentrality(noncentrality), delta(std::sqrt(noncentrality)) {}
 
 double ChiSq1::Next() {
-  const double z = SymGen::Next() + delta;
-  return z * z;
+    const double z = SymGen::Next() + delta;
+    return z * z;
 }
 
 ExtReal ChiSq1::Mean() const { return 1.0 + noncentrality; }
@@ -81,45 +78,45 @@ ExtReal ChiSq1::Variance() const { return 2.0 + 4.0 * noncentrality; }
 // ---- ChiSq ----
 
 ChiSq::ChiSq(int df, double noncentrality) {
-  if (df <= 0 || noncentrality < 0.0) throw_logic_error("Ranvar: illegal parameters");
-  if (df == 1) {
-    version = 0;
-    c1 = make_component<ChiSq1>(noncentrality);
-  } else if (noncentrality == 0.0) {
-    if (df == 2) {
-      version = 1;
-      c1 = make_component<Exponential>();
+    if (df <= 0 || noncentrality < 0.0) throw_logic_error("Ranvar: illegal parameters");
+    if (df == 1) {
+        version = 0;
+        c1 = make_component<ChiSq1>(noncentrality);
+    } else if (noncentrality == 0.0) {
+        if (df == 2) {
+            version = 1;
+            c1 = make_component<Exponential>();
+        } else {
+            version = 2;
+            c1 = make_component<Gamma2>(0.5 * df);
+        }
+    } else if (df == 2) {
+        version = 3;
+        c1 = make_component<ChiSq1>(noncentrality / 2.0);
     } else {
-      version = 2;
-      c1 = make_component<Gamma2>(0.5 * df);
+        // The central part with df - 1 degrees, plus one non-central degree.
+        if (df == 3) {
+            version = 4;
+            c1 = make_component<Exponential>();
+        } else {
+            version = 5;
+            c1 = make_component<Gamma2>(0.5 * (df - 1));
+        }
+        c2 = make_component<ChiSq1>(noncentrality);
     }
-  } else if (df == 2) {
-    version = 3;
-    c1 = make_component<ChiSq1>(noncentrality / 2.0);
-  } else {
-    // The central part with df - 1 degrees, plus one non-central degree.
-    if (df == 3) {
-      version = 4;
-      c1 = make_component<Exponential>();
-    } else {
-      version = 5;
-      c1 = make_component<Gamma2>(0.5 * (df - 1));
-    }
-    c2 = make_component<ChiSq1>(noncentrality);
-  }
-  mean_value = df + noncentrality;
-  var_value = 2.0 * df + 4.0 * noncentrality;
+    mean_value = df + noncentrality;
+    var_value = 2.0 * df + 4.0 * noncentrality;
 }
 
 double ChiSq::Next() {
-  if (version == 0) return c1->Next();
-  if (version <= 2) return 2.0 * c1->Next();
-  if (version == 3) {
-    const double first = c1->Next();
-    return first + c1->Next();
-  }
-  const double central = 2.0 * c1->Next();
-  return central + c2->Next();
+    if (version == 0) return c1->Next();
+    if (version <= 2) return 2.0 * c1->Next();
+    if (version == 3) {
+        const double first = c1->Next();
+        return first + c1->Next();
+    }
+    const double central = 2.0 * c1->Next();
+    return central + c2->Next();
 }
 
 const char* ChiSq::Name() { return "ChiSq"; }
@@ -132,9 +129,7 @@ ExtReal ChiSq::Variance() const { return var_value; }
 
 const char* Cauchy::Name() { return "Cauchy"; }
 
-double Cauchy::Density(double x) const {
-  return std::fabs(x) > 1e15 ? 0.0 : 0.31830988618 / (x * x + 1.0);
-}
+double Cauchy::Density(double x) const { return std::fabs(x) > 1e15 ? 0.0 : 0.31830988618 / (x * x + 1.0); }
 
 ExtReal Cauchy::Mean() const { return Indefinite; }
 
@@ -142,9 +137,7 @@ ExtReal Cauchy::Variance() const { return PlusInfinity; }
 
 const char* Exponential::Name() { return "Exponential"; }
 
-double Exponential::Density(double x) const {
-  return (x > 40.0 || x < 0.0) ? 0.0 : std::exp(-x);
-}
+double Exponential::Density(double x) const { return (x > 40.0 || x < 0.0) ? 0.0 : std::exp(-x); }
 
 ExtReal Exponential::Mean() const { return 1.0; }
 
@@ -153,13 +146,13 @@ ExtReal Exponential::Variance() const { return 1.0; }
 // ---- Gamma ----
 
 Gamma::Gamma(double shape) {
-  if (shape < 1.0) {
-    method = make_component<Gamma1>(shape);
-  } else if (shape == 1.0) {
-    method = make_component<Exponential>();
-  } else {
-    method = make_component<Gamma2>(shape);
-  }
+    if (shape < 1.0) {
+        method = make_component<Gamma1>(shape);
+    } else if (shape == 1.0) {
+        method = make_component<Exponential>();
+    } else {
+        method = make_component<Gamma2>(shape);
+    }
 }
 
 double Gamma::Next() { return method->Next(); }
@@ -170,14 +163,13 @@ ExtReal Gamma::Mean() const { return method->Mean(); }
 
 ExtReal Gamma::Variance() const { return method->Variance(); }
 
-Gamma1::Gamma1(double shape)
-    : ln_norm(ln_gamma(shape + 1.0)), inv_shape(1.0 / shape), shape(shape) {}
+Gamma1::Gamma1(double shape) : ln_norm(ln_gamma(shape + 1.0)), inv_shape(1.0 / shape), shape(shape) {}
 
 double Gamma1::Next() { return std::pow(PosGen::Next(), inv_shape); }
 
 double Gamma1::Density(double x) const {
-  const double v = -std::pow(x, inv_shape) - ln_norm;
-  return v < -40.0 ? 0.0 : std::exp(v);
+    const double v = -std::pow(x, inv_shape) - ln_norm;
+    return v < -40.0 ? 0.0 : std::exp(v);
 }
 
 ExtReal Gamma1::Mean() const { return shape; }
@@ -187,9 +179,9 @@ ExtReal Gamma1::Variance() const { return shape; }
 Gamma2::Gamma2(double shape) : AsymGen(shape - 1.0), shape(shape), ln_norm(ln_gamma(shape)) {}
 
 double Gamma2::Density(double x) const {
-  if (x <= 0.0) return 0.0;
-  const double v = (shape - 1.0) * std::log(x) - x - ln_norm;
-  return v < -40.0 ? 0.0 : std::exp(v);
+    if (x <= 0.0) return 0.0;
+    const double v = (shape - 1.0) * std::log(x) - x - ln_norm;
+    return v < -40.0 ? 0.0 : std::exp(v);
 }
 
 ExtReal Gamma2::Mean() const { return shape; }
@@ -199,8 +191,8 @@ ExtReal Gamma2::Variance() const { return shape; }
 // ---- Pareto ----
 
 Pareto::Pareto(double shape) : shape(shape) {
-  if (!(shape > 0.0)) throw_logic_error("Ranvar: illegal parameter");
-  power = -1.0 / shape;
+    if (!(shape > 0.0)) throw_logic_error("Ranvar: illegal parameter");
+    power = -1.0 / shape;
 }
 
 double Pareto::Next() { return std::pow(Random::RNG->Next(), power); }
@@ -208,11 +200,11 @@ double Pareto::Next() { return std::pow(Random::RNG->Next(), power); }
 const char* Pareto::Name() { return "Pareto"; }
 
 ExtReal Pareto::Mean() const {
-  if (shape > 1.0) return shape / (shape - 1.0);
-  return PlusInfinity;
+    if (shape > 1.0) return shape / (shape - 1.0);
+    return PlusInfinity;
 }
 
 ExtReal Pareto::Variance() const {
-  if (shape > 2.0) return shape / ((shape - 1.0) * (shape - 1.0)) / (shape - 2.0);
-  return PlusInfinity;
+    if (shape > 2.0) return shape / ((shape - 1.0) * (shape - 1.0)) / (shape - 2.0);
+    return PlusInfinity;
 }

@@ -8,24 +8,24 @@ enum ExtRealKind { Finite, PlusInfinity, MinusInfinity, Indefinite, Missing };
 
 class ExtReal {
 public:
-  // Not yet known: Missing.
-  ExtReal() : value(0.0), kind(Missing) {}
-  ExtReal(double v) : value(v), kind(Finite) {}
-  ExtReal(ExtRealKind k) : value(0.0), kind(k) {}
+    // Not yet known: Missing.
+    ExtReal() : value(0.0), kind(Missing) {}
+    ExtReal(double v) : value(v), kind(Finite) {}
+    ExtReal(ExtRealKind k) : value(0.0), kind(k) {}
 
-  double Value() const { return value; }
-  ExtRealKind Kind() const { return kind; }
+    double Value() const { return value; }
+    ExtRealKind Kind() const { return kind; }
 
-  ExtReal operator+(const ExtReal& y) const;
-  ExtReal operator-(const ExtReal& y) const;
-  ExtReal operator*(const ExtReal& y) const;
-  ExtReal operator-() const;
+    ExtReal operator+(const ExtReal& y) const;
+    ExtReal operator-(const ExtReal& y) const;
+    ExtReal operator*(const ExtReal& y) const;
+    ExtReal operator-() const;
 
 private:
-  ExtReal(double v, ExtRealKind k) : value(v), kind(k) {}
+    ExtReal(double v, ExtRealKind k) : value(v), kind(k) {}
 
-  double value;      // meaningful only when kind is Finite
-  ExtRealKind kind;
+    double value;  // meaningful only when kind is Finite
+    ExtRealKind kind;
 };
 
 // A finite value with the stream's formatting, otherwise the name of the kind.

@@ -17,9 +17,9 @@ namespace {
 // Keeps the placeholder without ever destroying it, so that it is in place before any
 // dynamic initialisation and outlives every static object of the process.
 union PlaceholderStorage {
-  constexpr PlaceholderStorage() : rng() {}
-  ~PlaceholderStorage() {}
-  DummyRNG rng;
+    constexpr PlaceholderStorage() : rng() {}
+    ~PlaceholderStorage() {}
+    DummyRNG rng;
 };
 
 PlaceholderStorage placeholder;
@@ -40,12 +40,10 @@ unsigned long Random::ulNext() { throw_logic_error("Ranvar: ulNext function not 
 
 const char* Random::Name() { return "Random"; }
 
-double Random::Density(double) const {
-  throw_logic_error("Ranvar: density function not available");
-}
+double Random::Density(double) const { throw_logic_error("Ranvar: density function not available"); }
 
 Random::~Random() {
-  if (RNG == this) RNG = Dummy;
+    if (RNG == this) RNG = Dummy;
 }
 
 ExtReal Random::Mean() const { return 0.5; }
@@ -63,26 +61,26 @@ void Random::Set(Random& r) { RNG = &r; }
 void Random::SetDirectory(const char* dir) { Dir = dir; }
 
 void Random::CopySeedToDisk() {
-  if (Dir.Length() == 0) throw_logic_error("Ranvar: directory not defined");
-  RNG->CSTD();
+    if (Dir.Length() == 0) throw_logic_error("Ranvar: directory not defined");
+    RNG->CSTD();
 }
 
 void Random::CopySeedFromDisk(bool copy_to_disk) {
-  if (Dir.Length() == 0) throw_logic_error("Ranvar: directory not defined");
-  RNG->CSFD(copy_to_disk);
+    if (Dir.Length() == 0) throw_logic_error("Ranvar: directory not defined");
+    RNG->CSFD(copy_to_disk);
 }
 
 void Random::retire(bool write_seed_file) noexcept {
-  if (RNG == this) RNG = Dummy;
-  if (!write_seed_file) return;
-  try {
-    CSTD();
-  } catch (const RBD_COMMON::BaseException&) {
-    std::cerr << Name() << ": seed file not written on destruction:"
-              << RBD_COMMON::BaseException::what() << std::endl;
-  } catch (const std::exception& e) {
-    std::cerr << Name() << ": seed file not written on destruction: " << e.what() << std::endl;
-  }
+    if (RNG == this) RNG = Dummy;
+    if (!write_seed_file) return;
+    try {
+        CSTD();
+    } catch (const RBD_COMMON::BaseException&) {
+        std::cerr << Name() << ": seed file not written on destruction:" << RBD_COMMON::BaseException::what()
+                  << std::endl;
+    } catch (const std::exception& e) {
+        std::cerr << Name() << ": seed file not written on destruction: " << e.what() << std::endl;
+    }
 }
 
 void DummyRNG::CSFD(bool) { throw_runtime_error("Ranvar: uniform rng not setup"); }

@@ -17,8 +17,7 @@ unsigned long read_hex(std::istream& in, int digits);
 
 // The body of a generator's CSTD: refuses to overwrite an existing file that is not a
 // seed file, then writes the markers around what write_state writes.
-void write_seed_file(const char* file_name,
-                     const std::function<void(std::ostream&)>& write_state);
+void write_seed_file(const char* file_name, const std::function<void(std::ostream&)>& write_state);
 
 // The file part of a generator's CSFD: checks the markers around what read_state reads.
 void read_seed_file(const char* file_name, const std::function<void(std::istream&)>& read_state);

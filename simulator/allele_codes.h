@@ -37,9 +37,9 @@ public:
 
 private:
     int loci_ = 0;
-    std::vector<Code> codes_;  // per candidate
+    std::vector<Code> codes_;                  // per candidate
     std::vector<std::uint32_t> block_counts_;  // per block begun: counts of each code before it
-    std::vector<std::uint32_t> counts_;  // counts of each code among all candidates
+    std::vector<std::uint32_t> counts_;        // counts of each code among all candidates
 };
 
 }  // namespace vorlan2

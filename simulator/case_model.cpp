@@ -17,10 +17,10 @@
 #include "simulator/vorlanerator.h"
 
 using vorlan2::AlleleCodes;
-using vorlan2::DiseaseSegmentChoice;
-using vorlan2::HaplotypeSet;
 using vorlan2::choose_disease_candidates;
+using vorlan2::DiseaseSegmentChoice;
 using vorlan2::fits_in_physical_memory;
+using vorlan2::HaplotypeSet;
 
 namespace {
 
@@ -163,16 +163,15 @@ void Vorlanerator::calculate_case_hap_freq(const std::vector<std::vector<int>>* 
         }
     }
     if (!std::isfinite(total) || !(total > 0.0))
-        throw GenericErrorException{
-            "Error encountered, program terminated: ",
-            "the relative risks give the disease-allele pairs of a case a total weight of " +
-                std::to_string(total) + "; it must be finite and positive.\n"};
+        throw GenericErrorException{"Error encountered, program terminated: ",
+                                    "the relative risks give the disease-allele pairs of a case a total weight of " +
+                                        std::to_string(total) + "; it must be finite and positive.\n"};
 
     distribution.clear();
     for (const auto& [key, pair] : recorded)
-        distribution.emplace_hint(distribution.end(), key / total,
-                                  std::vector<std::vector<int>>{strand_lists[0][pair.first].first,
-                                                                strand_lists[1][pair.second].first});
+        distribution.emplace_hint(
+            distribution.end(), key / total,
+            std::vector<std::vector<int>>{strand_lists[0][pair.first].first, strand_lists[1][pair.second].first});
 }
 
 void Vorlanerator::update_allele_codes(int candidates) {
@@ -203,8 +202,8 @@ void Vorlanerator::extend_allele_codes(int first, AlleleCodes& codes) const {
 }
 
 const AlleleCodes& Vorlanerator::allele_codes(int first, int loci) {
-    AlleleCodes& codes = allele_codes_[static_cast<std::size_t>(first) * AlleleCodes::max_loci +
-                                       static_cast<std::size_t>(loci - 1)];
+    AlleleCodes& codes =
+        allele_codes_[static_cast<std::size_t>(first) * AlleleCodes::max_loci + static_cast<std::size_t>(loci - 1)];
     if (codes.loci() == 0) {
         codes = AlleleCodes(loci);
         extend_allele_codes(first, codes);

@@ -252,8 +252,7 @@ void Vorlanerator::simulate_all_alleles() {
     for (int H = 0; H < total_haps; H += 2) {
         const bool is_case = H >= 2 * params.ncontrols;
         const int K[2] = {P + H, P + H + 1};
-        const double mu[2] = {0.5 * params.theta / (K[0] + params.theta),
-                              0.5 * params.theta / (K[1] + params.theta)};
+        const double mu[2] = {0.5 * params.theta / (K[0] + params.theta), 0.5 * params.theta / (K[1] + params.theta)};
 
         for (int s = 0; s < 2; ++s) {
             if (draw_from_mt_)

@@ -199,8 +199,8 @@ int choose_from_counts(const DiseaseSegmentChoice& segment, int shared) {
     const AlleleCodes::Code* code = codes.codes();
     const double target = u * total;
     double reached = weighted_count(counts, weights, m);
-    const int end = static_cast<int>(std::min(low * AlleleCodes::block + AlleleCodes::block,
-                                              static_cast<std::size_t>(shared)));
+    const int end =
+        static_cast<int>(std::min(low * AlleleCodes::block + AlleleCodes::block, static_cast<std::size_t>(shared)));
     int j = static_cast<int>(low * AlleleCodes::block);
     for (; j < end; ++j) {
         reached += weights[code[j]];

@@ -16,10 +16,10 @@ namespace vorlan2 {
 struct DiseaseSegmentChoice {
     // inputs
     const AlleleCodes* codes = nullptr;  // the candidates' alleles at the segment's loci
-    int drawn = 0;  // the drawn alleles, bit k for locus k of the segment
-    int extra_code = -1;  // code of one more candidate after the shared ones (-1: none)
-    double mu = 0.0;  // mutation rate of the strand
-    double u = 0.0;  // the draw of this choice
+    int drawn = 0;                       // the drawn alleles, bit k for locus k of the segment
+    int extra_code = -1;                 // code of one more candidate after the shared ones (-1: none)
+    double mu = 0.0;                     // mutation rate of the strand
+    double u = 0.0;                      // the draw of this choice
     // result
     int chosen = -1;
 };

@@ -6,8 +6,8 @@
 
 struct DiseaseLocus {
     int allele;
-    double rr1;  // one copy of the disease allele
-    double rr2;  // two copies of the disease allele
+    double rr1;              // one copy of the disease allele
+    double rr2;              // two copies of the disease allele
     std::vector<double> rr;  // risk by the number of copies of allele 1
 
     DiseaseLocus();

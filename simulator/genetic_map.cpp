@@ -6,11 +6,8 @@
 
 namespace vorlan2 {
 
-GeneticMapInterpolator::GeneticMapInterpolator(const std::vector<double>& positions,
-                                               const std::vector<double>& values)
-    : positions_(positions),
-      values_(values),
-      non_decreasing_(std::is_sorted(positions.begin(), positions.end())) {}
+GeneticMapInterpolator::GeneticMapInterpolator(const std::vector<double>& positions, const std::vector<double>& values)
+    : positions_(positions), values_(values), non_decreasing_(std::is_sorted(positions.begin(), positions.end())) {}
 
 double GeneticMapInterpolator::interpolate_genetic_position(double p) const {
     const std::vector<double>& pos = positions_;

@@ -73,9 +73,7 @@ public:
     // The tested SNPs' columns as a small 16-bit haplotype set.
     std::vector<std::vector<std::uint16_t>> columns(const std::vector<int>& snp_indices) const;
 
-    bool operator==(const HaplotypeSet& other) const {
-        return snps_ == other.snps_ && words_ == other.words_;
-    }
+    bool operator==(const HaplotypeSet& other) const { return snps_ == other.snps_ && words_ == other.words_; }
 
 private:
     int snps_ = 0;

@@ -1,9 +1,9 @@
 // Huge-page advice through madvise, on the whole pages inside the block.
 #include "simulator/huge_pages.h"
 
-#include <cstdint>
 #include <sys/mman.h>
 #include <unistd.h>
+#include <cstdint>
 
 namespace vorlan2 {
 

@@ -11,7 +11,7 @@
 namespace vorlan2 {
 
 struct InputFile {
-    std::string flag;  // "-h", "-l", "-m" or "-t"
+    std::string flag;            // "-h", "-l", "-m" or "-t"
     std::filesystem::path name;  // as given
 };
 

@@ -13,7 +13,7 @@ namespace vorlan2 {
 namespace {
 // Small to start with, so that opening a file stays cheap; long lines grow it.
 constexpr std::size_t initial_buffer = 1 << 16;
-}
+}  // namespace
 
 LineReader::LineReader(const std::string& path, MemoryCheck fits)
     : path_(path), fits_(fits), file_(std::fopen(path.c_str(), "rb")), buffer_(initial_buffer) {}

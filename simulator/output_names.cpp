@@ -44,8 +44,7 @@ std::vector<fs::path> run_output_files(const VorlanParameters& params) {
         files.insert(files.end(), {names.haplotype_file(0), names.haplotype_file(1), names.legend_file()});
     if (!params.flag_given("-no_gens_output"))
         files.insert(files.end(), {names.genotype_file(0), names.genotype_file(1)});
-    if (params.flag_given("-t"))
-        files.insert(files.end(), {names.tag_genotype_file(0), names.tag_genotype_file(1)});
+    if (params.flag_given("-t")) files.insert(files.end(), {names.tag_genotype_file(0), names.tag_genotype_file(1)});
     files.insert(files.end(), {names.sample_file(0), names.sample_file(1)});
     return files;
 }

@@ -63,15 +63,14 @@ void Vorlanerator::append_genotype_line(snps_map::const_iterator snp_it, int snp
 }
 
 void Vorlanerator::output_snp_data_velisk_format(snps_map::const_iterator snp_it, const int& snp_index,
-                                                 const int& first, const int& end,
-                                                 std::ostringstream& line) const {
+                                                 const int& first, const int& end, std::ostringstream& line) const {
     std::string text;
     append_genotype_line(snp_it, snp_index, first, end, text);
     line.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
 void Vorlanerator::write_lines(OutputStream& out, SnpLineKind kind, const std::vector<int>& snp_indices, int first,
-                              int end) const {
+                               int end) const {
     SnpLines lines{kind, &simulated_haplotypes, first, end, snp_indices, nullptr, 0};
     std::vector<snps_map::const_iterator> snp_its;
     if (kind == SnpLineKind::genotypes) {
@@ -84,8 +83,9 @@ void Vorlanerator::write_lines(OutputStream& out, SnpLineKind kind, const std::v
             snp_its.push_back(it);
             const snp& panel_snp = it->second;
             // "snp_", two numbers of at most 11 characters, four blanks.
-            lines.longest_prefix = std::max(lines.longest_prefix, 4 + 2 * 11 + 4 + panel_snp.rs_id.size() +
-                                                                      panel_snp.allele0.size() + panel_snp.allele1.size());
+            lines.longest_prefix =
+                std::max(lines.longest_prefix,
+                         4 + 2 * 11 + 4 + panel_snp.rs_id.size() + panel_snp.allele0.size() + panel_snp.allele1.size());
         }
         lines.append_prefix = [&snp_its, &snp_indices](std::size_t k, std::string& text) {
             append_snp_fields(text, snp_its[k], snp_indices[k]);

@@ -8,9 +8,7 @@
 
 namespace {
 
-double corrected(double x, double m, double s) {
-    return std::exp((std::log(x) - m) / (s / 2.302585 + 1.0));
-}
+double corrected(double x, double m, double s) { return std::exp((std::log(x) - m) / (s / 2.302585 + 1.0)); }
 
 }  // namespace
 

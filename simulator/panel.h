@@ -11,7 +11,7 @@
 
 struct snp {
     std::string rs_id;
-    double genetic_position;  // map value at the SNP, in the simulator's scale
+    double genetic_position;                  // map value at the SNP, in the simulator's scale
     std::vector<std::uint8_t> panel_alleles;  // one 0/1 allele per panel haplotype
     std::string allele0;
     std::string allele1;
@@ -45,7 +45,7 @@ public:
     void read_haplotype_data();
 
     VorlanParameters params;
-    std::vector<double> map_values;  // 4 * Ne * cM / 100, one per map line
+    std::vector<double> map_values;     // 4 * Ne * cM / 100, one per map line
     std::vector<double> map_positions;  // base-pair position, one per map line
     int n_haplotypes = -1;
     vorlan2::snps_map snps_data;

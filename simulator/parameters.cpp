@@ -69,9 +69,7 @@ void read_disease_loci(int argc, char** argv, int flag_index, std::map<double, D
 }
 
 // Label lines of the summary: the label right-aligned in 60 characters.
-std::ostream& label(std::ostream& out, const char* text) {
-    return out << std::right << std::setw(60) << text;
-}
+std::ostream& label(std::ostream& out, const char* text) { return out << std::right << std::setw(60) << text; }
 
 void help_row(std::ostream& out, const char* flag, const char* description) {
     out << std::left << std::setw(40) << flag << description;
@@ -79,8 +77,7 @@ void help_row(std::ostream& out, const char* flag, const char* description) {
 
 }  // namespace
 
-VorlanParameters::VorlanParameters()
-    : lower(0), ncontrols(1), ncases(1), Ne(11418.0), theta(-1.0), upper(500000000) {
+VorlanParameters::VorlanParameters() : lower(0), ncontrols(1), ncases(1), Ne(11418.0), theta(-1.0), upper(500000000) {
     VorlanParameters::reset_parameters();
     specify_recognised_parameters();
 }
@@ -103,8 +100,21 @@ void VorlanParameters::reset_parameters() {
 }
 
 void VorlanParameters::specify_recognised_parameters() {
-    recognised_flags = {"-help", "-h", "-l", "-m", "-o", "-dl", "-int", "-n", "-t", "-theta",
-                        "-Ne", "-nrs", "-no_gens_output", "-no_haps_output", "-output_snp_summary"};
+    recognised_flags = {"-help",
+                        "-h",
+                        "-l",
+                        "-m",
+                        "-o",
+                        "-dl",
+                        "-int",
+                        "-n",
+                        "-t",
+                        "-theta",
+                        "-Ne",
+                        "-nrs",
+                        "-no_gens_output",
+                        "-no_haps_output",
+                        "-output_snp_summary"};
 }
 
 void VorlanParameters::process_parameters(int argc, char** argv) {
@@ -179,12 +189,14 @@ void VorlanParameters::parameters_summary(std::ostream& out) const {
     out << "Command line input is:\n" << command_line << "\n\n";
 
     if (!unrecognised_flags.empty()) {
-        out << "WARNING!! The following specified parameters were not recognised:" << "\n";
+        out << "WARNING!! The following specified parameters were not recognised:"
+            << "\n";
         for (const auto& flag : unrecognised_flags) out << "    " << flag << "\n";
         out << "\n";
     }
 
-    out << "FILE INPUTS" << "\n";
+    out << "FILE INPUTS"
+        << "\n";
     label(out, "haplotype file: ") << haplotype_file.string() << "\n";
     label(out, "legend file: ") << legend_file << "\n";
     label(out, "genetic map file: ") << genetic_map_file << "\n";
@@ -192,11 +204,13 @@ void VorlanParameters::parameters_summary(std::ostream& out) const {
     if (flag_given("-t")) out << tag_file.string();
     out << "\n";
 
-    out << "FILE OUTPUTS" << "\n";
+    out << "FILE OUTPUTS"
+        << "\n";
     label(out, "output file: ") << output_file.string() << "\n";
     label(out, "summary file: ") << summary_file << "\n";
 
-    out << "PARAMETER INPUTS" << "\n";
+    out << "PARAMETER INPUTS"
+        << "\n";
     label(out, "no. controls to simulate: ") << ncontrols << "\n";
     label(out, "no. cases to simulate: ") << ncases << "\n";
 
@@ -225,7 +239,8 @@ void VorlanParameters::parameters_summary(std::ostream& out) const {
 }
 
 void VorlanParameters::parameters_help(std::ostream& out) const {
-    out << "Help Menu" << "\n\n";
+    out << "Help Menu"
+        << "\n\n";
     out << "Essential flags are:\n";
     help_row(out, "-h <file> ", ": the reference panel (e.g. HapMap) file\n");
     help_row(out, "-l <file> ", ": the legend file to the reference panel\n");

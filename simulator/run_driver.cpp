@@ -43,9 +43,14 @@ void simulate(const VorlanParameters& parameters, std::ostringstream& buffer) {
 void header(std::ostream& out) {
     out << "\n";
     out << rule << "\n";
-    out << "  Welcome to VORLAN_" << "v2.2.0" << " (01/04/2011)" << "\n";
-    out << "  Case-control haplotype simulation by the VORLAN developers" << "\n";
-    out << rule << "\n" << "\n";
+    out << "  Welcome to VORLAN_"
+        << "v2.2.0"
+        << " (01/04/2011)"
+        << "\n";
+    out << "  Case-control haplotype simulation by the VORLAN developers"
+        << "\n";
+    out << rule << "\n"
+        << "\n";
 }
 
 std::string version() { return "v2.2.0"; }

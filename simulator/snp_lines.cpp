@@ -44,10 +44,12 @@ void turn_rows(const SnpLines& lines, std::size_t k0, std::size_t k1, int a, int
     for (int w = 0; w < words; ++w) {
         const int first = lines.first + a + 64 * w;
         const int rows = std::min(64, b - a - 64 * w);
-        for (int t = 0; t < rows; ++t) block[t] = lines.haplotypes->row_words(static_cast<std::size_t>(first + t))[column];
+        for (int t = 0; t < rows; ++t)
+            block[t] = lines.haplotypes->row_words(static_cast<std::size_t>(first + t))[column];
         std::fill(block + rows, block + 64, Word{0});
         transpose64(block);
-        for (std::size_t k = k0; k < k1; ++k) bits[(k - k0) * static_cast<std::size_t>(words) + static_cast<std::size_t>(w)] = block[lines.snps[k] & 63];
+        for (std::size_t k = k0; k < k1; ++k)
+            bits[(k - k0) * static_cast<std::size_t>(words) + static_cast<std::size_t>(w)] = block[lines.snps[k] & 63];
     }
 }
 
@@ -178,8 +180,9 @@ void format_chunk(const SnpLines& lines, const Chunk& chunk, std::string& text) 
         const std::size_t group_end = std::min(chunk.k1, column_end(lines.snps, k));
         if (!chunk.tile) turn_rows(lines, group_begin, group_end, chunk.a, chunk.b, own_bits);
         for (; k < group_end; ++k) {
-            const Word* bits = chunk.tile ? chunk.tile->line(lines, k) + chunk.a / 64
-                                          : own_bits.data() + (k - group_begin) * static_cast<std::size_t>(words_for(count));
+            const Word* bits = chunk.tile
+                                   ? chunk.tile->line(lines, k) + chunk.a / 64
+                                   : own_bits.data() + (k - group_begin) * static_cast<std::size_t>(words_for(count));
             if (chunk.a == 0 && lines.append_prefix) lines.append_prefix(k, text);
             append(bits, count, text);
             if (chunk.b == n) text += '\n';
@@ -223,7 +226,8 @@ void write_snp_lines(OutputStream& out, const SnpLines& lines, const SnpLineLimi
         std::size_t end = column_end(snps, k);
         if ((end - k) * line_bytes <= chunk_bytes) {
             // Short lines: whole columns together, each task turning its own.
-            for (std::size_t next; end < snps.size() && (next = column_end(snps, end), (next - k) * line_bytes <= chunk_bytes);)
+            for (std::size_t next;
+                 end < snps.size() && (next = column_end(snps, end), (next - k) * line_bytes <= chunk_bytes);)
                 end = next;
             submit({k, end, 0, n, nullptr});
         } else {
@@ -235,7 +239,8 @@ void write_snp_lines(OutputStream& out, const SnpLines& lines, const SnpLineLimi
                         submit({l, std::min(t_end, l + lines_per_chunk), 0, n, tile});
                 } else {
                     for (std::size_t l = t; l < t_end; ++l)
-                        for (int a = 0; a == 0 || a < n; a += piece) submit({l, l + 1, a, std::min(n, a + piece), tile});
+                        for (int a = 0; a == 0 || a < n; a += piece)
+                            submit({l, l + 1, a, std::min(n, a + piece), tile});
                 }
                 t = t_end;
             }

@@ -10,8 +10,7 @@
 
 using vorlan2::write_to_console;
 
-void update_summary_file(const Parameters& parameters, std::ostringstream& buffer,
-                         std::ios_base::openmode mode) {
+void update_summary_file(const Parameters& parameters, std::ostringstream& buffer, std::ios_base::openmode mode) {
     auto summary = open_output_file(parameters.summary_file, mode);
     const std::string text = buffer.str();
     const std::string console_failure = write_to_console(text);

@@ -14,5 +14,4 @@ class Parameters;
 // or written (the text has reached standard output and the buffer is
 // empty); raises std::runtime_error when standard output cannot take the
 // text, once the file holds it.
-void update_summary_file(const Parameters& parameters, std::ostringstream& buffer,
-                         std::ios_base::openmode mode);
+void update_summary_file(const Parameters& parameters, std::ostringstream& buffer, std::ios_base::openmode mode);

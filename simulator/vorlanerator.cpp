@@ -18,8 +18,8 @@
 #include "simulator/summary_file.h"
 #include "simulator/tag_file.h"
 
-using vorlan2::HaplotypeSet;
 using vorlan2::fits_in_physical_memory;
+using vorlan2::HaplotypeSet;
 using vorlan2::tag_snp_indices;
 
 namespace {
@@ -52,12 +52,13 @@ double run_seed(const VorlanParameters& params) {
 // Refuses, before any of it is built, a Haplotype set that could never be
 // held: the run would otherwise be killed after the whole simulation.
 void check_haplotype_set_fits(const VorlanParameters& params, std::size_t snps) {
-    const std::size_t haplotypes = 2 * (static_cast<std::size_t>(params.ncontrols) + static_cast<std::size_t>(params.ncases));
+    const std::size_t haplotypes =
+        2 * (static_cast<std::size_t>(params.ncontrols) + static_cast<std::size_t>(params.ncases));
     const std::size_t bytes = haplotypes * ((snps + 63) / 64) * sizeof(HaplotypeSet::Word);
     if (fits_in_physical_memory(bytes)) return;
     std::ostringstream reason;
-    reason << "the " << haplotypes << " simulated haplotypes of " << snps << " SNPs would take "
-           << bytes / (1 << 20) << " MB, more than this machine's memory; simulate fewer individuals or a "
+    reason << "the " << haplotypes << " simulated haplotypes of " << snps << " SNPs would take " << bytes / (1 << 20)
+           << " MB, more than this machine's memory; simulate fewer individuals or a "
            << "shorter interval.\n";
     throw GenericErrorException{"Error encountered, program terminated: ", reason.str()};
 }

@@ -66,7 +66,8 @@ public:
     // Replaces segments by those of one strand with K candidates over the
     // given SNPs (each segment the ranks of its SNPs among them, in order),
     // the switches drawn from Random::RNG.
-    void simulate_crossovers(const vorlan2::snps_map& snps, const int& K, std::vector<std::vector<int>>& segments) const;
+    void simulate_crossovers(const vorlan2::snps_map& snps, const int& K,
+                             std::vector<std::vector<int>>& segments) const;
     // Simulates the controls, then the cases, drawing from Random::RNG in the
     // fixed order of draws; replaces simulated_haplotypes and
     // simulated_phenotypes and sets num_simulated_haps. Needs params.theta
@@ -110,7 +111,7 @@ public:
     std::optional<std::vector<int>> tag_snps;  // ascending SNP indices of the tag positions, once read
     // results
     vorlan2::HaplotypeSet simulated_haplotypes;  // individual i owns 2i and 2i+1, controls first
-    std::vector<int> simulated_phenotypes;  // 0 control, 1 case
+    std::vector<int> simulated_phenotypes;       // 0 control, 1 case
     // parameters
     VorlanParameters params;  // own copy: theta set, unusable loci erased
     int num_simulated_haps = 0;
@@ -155,22 +156,23 @@ private:
     void append_genotype_line(vorlan2::snps_map::const_iterator snp_it, int snp_index, int first, int end,
                               std::string& line) const;
     // Writes the haplotype or genotype lines of the given SNPs for haplotypes [first, end).
-    void write_lines(vorlan2::OutputStream& out, vorlan2::SnpLineKind kind, const std::vector<int>& snp_indices, int first,
-                     int end) const;
+    void write_lines(vorlan2::OutputStream& out, vorlan2::SnpLineKind kind, const std::vector<int>& snp_indices,
+                     int first, int end) const;
 
     // Working state of the individual being built, kept between individuals
     // so that the hot loops allocate nothing.
     bool draw_from_mt_ = false;  // while simulate_all_alleles runs with an MT installed: draw without the virtual call
-    std::vector<double> genetic_gaps_;  // per SNP index, from the previous SNP
+    std::vector<double> genetic_gaps_;          // per SNP index, from the previous SNP
     std::vector<std::uint32_t> switch_floors_;  // per SNP index: outputs below it place no switch
-    int switch_floors_K_ = 0;  // the candidate count the floors hold from (0: none made)
-    vorlan2::HaplotypeSet panel_rows_;  // panel haplotype q as row q
-    std::vector<vorlan2::AlleleCodes> allele_codes_;  // per run of disease loci, at first * AlleleCodes::max_loci + loci - 1
+    int switch_floors_K_ = 0;                   // the candidate count the floors hold from (0: none made)
+    vorlan2::HaplotypeSet panel_rows_;          // panel haplotype q as row q
+    std::vector<vorlan2::AlleleCodes>
+        allele_codes_;  // per run of disease loci, at first * AlleleCodes::max_loci + loci - 1
     std::vector<vorlan2::HaplotypeSet::Word> strand_words_;  // the strand being filled
-    std::vector<int> segment_starts_[2];  // per strand
-    std::vector<std::vector<int>> copying_states_;  // per strand: label, then candidate
-    std::vector<std::vector<int>> disease_alleles_;  // per strand, one allele per locus
-    std::vector<std::vector<int>> groups_[2];  // disease groups per strand (locus numbers)
+    std::vector<int> segment_starts_[2];                     // per strand
+    std::vector<std::vector<int>> copying_states_;           // per strand: label, then candidate
+    std::vector<std::vector<int>> disease_alleles_;          // per strand, one allele per locus
+    std::vector<std::vector<int>> groups_[2];                // disease groups per strand (locus numbers)
     std::string grouping_text_;
     std::vector<double> weights_;  // candidate weights of a disease-segment copy choice by weight
     std::vector<vorlan2::DiseaseSegmentChoice> disease_segments_;  // the case's disease segments, in draw order

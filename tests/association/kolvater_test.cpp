@@ -91,8 +91,8 @@ TEST(KolvaterTests, FitsEveryVaryingSnpAndMarksTheOthers) {
     // cases from controls, so no estimate exists.
     for (const int untested : {1000, 2000, 3500}) {
         const auto& s = k.results.at(untested);
-        for (const double v : {s.beta_0_mle, s.beta_1_mle, s.se_beta_0, s.se_beta_1, s.pvalue, s.max_likelihood,
-                               s.chisq_stat})
+        for (const double v :
+             {s.beta_0_mle, s.beta_1_mle, s.se_beta_0, s.se_beta_1, s.pvalue, s.max_likelihood, s.chisq_stat})
             EXPECT_EQ(v, -1.0) << untested;
     }
 
@@ -104,8 +104,8 @@ TEST(KolvaterTests, FitsEveryVaryingSnpAndMarksTheOthers) {
         double beta_0, beta_1, se_0, se_1, pvalue, max_ll, statistic;
     };
     const Fit fits[] = {
-        {4200, -0.46891884869519446, 0.4162629860773075, 1.2675368546256711, 0.92585281228661276,
-         0.64943125696999382, -5.4418684839859583, 0.20661792098720611},
+        {4200, -0.46891884869519446, 0.4162629860773075, 1.2675368546256711, 0.92585281228661276, 0.64943125696999382,
+         -5.4418684839859583, 0.20661792098720611},
     };
     for (const Fit& f : fits) {
         const auto& s = k.results.at(f.position);

@@ -104,8 +104,8 @@ TEST(Separation, AgreesWithAnExhaustiveSearchOnRandomSmallDataSets) {
         const std::size_t snps = 1 + trial % 2;
         const std::size_t n = 1 + engine() % 9;
         // Skewed genotype frequencies give both outcomes often.
-        std::discrete_distribution<int> genotype({1 + static_cast<double>(engine() % 4), 1.0,
-                                                  1 + static_cast<double>(engine() % 4)});
+        std::discrete_distribution<int> genotype(
+            {1 + static_cast<double>(engine() % 4), 1.0, 1 + static_cast<double>(engine() % 4)});
         std::vector<std::uint8_t> genotypes(n * snps);
         std::vector<int> phenotypes(n);
         for (auto& g : genotypes) g = static_cast<std::uint8_t>(genotype(engine));

@@ -47,22 +47,42 @@ struct Reference {
 };
 
 const std::vector<Reference> references = {
-    {"snp0", {0}, {-1.0488015477806822, 0.47569824451517356}, {0.59586573027705314, 0.52946050474188378},
-     -25.484625976809781, 0.82647916915101405, 0.36329259373357942, {-1.04880173695101, 0.475698376129075},
+    {"snp0",
+     {0},
+     {-1.0488015477806822, 0.47569824451517356},
+     {0.59586573027705314, 0.52946050474188378},
+     -25.484625976809781,
+     0.82647916915101405,
+     0.36329259373357942,
+     {-1.04880173695101, 0.475698376129075},
      {0.59586575113101, 0.529460516680613}},
-    {"snp3", {3}, {-1.5996132919211687, 1.3654867879877612}, {0.58128621198081609, 0.59309851532715785},
-     -22.725539542488097, 6.3446520377943827, 0.01177357020306281, {-1.59970448116719, 1.36556844416967},
+    {"snp3",
+     {3},
+     {-1.5996132919211687, 1.3654867879877612},
+     {0.58128621198081609, 0.59309851532715785},
+     -22.725539542488097,
+     6.3446520377943827,
+     0.01177357020306281,
+     {-1.59970448116719, 1.36556844416967},
      {0.581302151403621, 0.593112238674863}},
-    {"snps0to3", {0, 1, 2, 3},
+    {"snps0to3",
+     {0, 1, 2, 3},
      {-1.5526080383489431, 0.18883730535974869, -0.6361448869440216, -0.0079622896903261998, 1.4971120274825342},
      {0.87917608088811994, 0.58631885599653033, 0.6478857024093817, 0.50335186395480358, 0.64551552346382868},
-     -22.065878988479007, 7.6639731458125624, 0.10469238545031061,
+     -22.065878988479007,
+     7.6639731458125624,
+     0.10469238545031061,
      {-1.55299490139573, 0.188856324864868, -0.636424121873911, -0.00786626005005915, 1.49749213734751},
      {0.879259840562451, 0.586348140661501, 0.647948082491976, 0.503381679297332, 0.645588804170882}},
     // Inserted out of order: the rows still follow ascending SNP index.
-    {"snps3and0", {3, 0}, {-1.8303108975131557, 0.28113811367473701, 1.32063491153888},
-     {0.76077014829800393, 0.56735537864753416, 0.59585905953190521}, -22.601927617442065, 6.5918758878864452,
-     0.037033293598863308, {-1.83049046260662, 0.28118368236209, 1.32074598939519},
+    {"snps3and0",
+     {3, 0},
+     {-1.8303108975131557, 0.28113811367473701, 1.32063491153888},
+     {0.76077014829800393, 0.56735537864753416, 0.59585905953190521},
+     -22.601927617442065,
+     6.5918758878864452,
+     0.037033293598863308,
+     {-1.83049046260662, 0.28118368236209, 1.32074598939519},
      {0.760803093705938, 0.567365420815618, 0.595877806486326}},
 };
 
@@ -79,8 +99,8 @@ TEST_P(AgainstIndependentFit, RunTestGivesCoefficientsErrorsAndPvalue) {
     NEWMAT::Matrix beta;
     NEWMAT::Matrix beta_se;
     double pvalue = 0.0;
-    ASSERT_EQ(single_snp_test::run_test(haplotypes_from(individuals), phenotypes_from(cases), ref.snps, beta,
-                                        beta_se, pvalue),
+    ASSERT_EQ(single_snp_test::run_test(haplotypes_from(individuals), phenotypes_from(cases), ref.snps, beta, beta_se,
+                                        pvalue),
               FitStatus::converged);
     ASSERT_EQ(beta.Nrows(), static_cast<int>(ref.beta.size()));
     ASSERT_EQ(beta.Ncols(), 1);
@@ -100,8 +120,8 @@ TEST_P(AgainstIndependentFit, MaximumAndStatisticMatch) {
     NEWMAT::Matrix mle;
     NEWMAT::Matrix variance;
     double max_ll = 0.0;
-    ASSERT_EQ(single_snp_test::maximise_likelihood_snp(haplotypes_from(individuals), phenotypes_from(cases),
-                                                       ref.snps, mle, max_ll, variance),
+    ASSERT_EQ(single_snp_test::maximise_likelihood_snp(haplotypes_from(individuals), phenotypes_from(cases), ref.snps,
+                                                       mle, max_ll, variance),
               FitStatus::converged);
     EXPECT_NEAR(max_ll, ref.max_loglikelihood, same_iteration);
     // R: 26 * log(26) + 14 * log(14) - 40 * log(40)
@@ -139,8 +159,7 @@ TEST(ModelFunctions, MatchDirectEvaluationAtGivenCoefficients) {
     b(3, 1) = 1.0;
     // R: Z <- cbind(1, g0, g3); eta <- Z %*% b; pi <- plogis(eta);
     // sum(eta * y - log(1 + exp(eta))); t(Z) %*% (y - pi); -t(Z) %*% (Z * as.vector(pi * (1 - pi)))
-    EXPECT_NEAR(single_snp_test::loglikelihood_function(b, haplotypes, phenotypes, {0, 3}), -25.430770177527069,
-                1e-12);
+    EXPECT_NEAR(single_snp_test::loglikelihood_function(b, haplotypes, phenotypes, {0, 3}), -25.430770177527069, 1e-12);
     const NEWMAT::Matrix s = single_snp_test::score_function(b, haplotypes, phenotypes, {0, 3});
     ASSERT_EQ(s.Nrows(), 3);
     ASSERT_EQ(s.Ncols(), 1);
@@ -177,8 +196,8 @@ TEST(ModelFunctions, RefuseAlleleCodesOtherThanZeroOrOne) {
     NEWMAT::Matrix beta;
     NEWMAT::Matrix beta_se;
     double pvalue = 0.0;
-    EXPECT_THROW(static_cast<void>(single_snp_test::run_test(haplotypes, phenotypes_from("0101"), {0, 1}, beta,
-                                                             beta_se, pvalue)),
+    EXPECT_THROW(static_cast<void>(
+                     single_snp_test::run_test(haplotypes, phenotypes_from("0101"), {0, 1}, beta, beta_se, pvalue)),
                  std::logic_error);
 }
 
@@ -186,9 +205,9 @@ TEST(RunTest, ReplacesThePreviousSizeOfItsOutputs) {
     NEWMAT::Matrix beta(7, 3);
     NEWMAT::Matrix beta_se(1, 1);
     double pvalue = 0.0;
-    ASSERT_EQ(single_snp_test::run_test(haplotypes_from(individuals), phenotypes_from(cases), {3}, beta, beta_se,
-                                        pvalue),
-              FitStatus::converged);
+    ASSERT_EQ(
+        single_snp_test::run_test(haplotypes_from(individuals), phenotypes_from(cases), {3}, beta, beta_se, pvalue),
+        FitStatus::converged);
     EXPECT_EQ(beta.Nrows(), 2);
     EXPECT_EQ(beta.Ncols(), 1);
     EXPECT_EQ(beta_se.Nrows(), 2);
@@ -201,8 +220,8 @@ TEST(RunTest, NoBetterThanInterceptGivesPvalueOne) {
     NEWMAT::Matrix beta;
     NEWMAT::Matrix beta_se;
     double pvalue = 0.0;
-    ASSERT_EQ(single_snp_test::run_test(haplotypes_from("0,0 1,0 0,0 0,1"), phenotypes_from("0011"), {0}, beta,
-                                        beta_se, pvalue),
+    ASSERT_EQ(single_snp_test::run_test(haplotypes_from("0,0 1,0 0,0 0,1"), phenotypes_from("0011"), {0}, beta, beta_se,
+                                        pvalue),
               FitStatus::converged);
     EXPECT_NEAR(beta(2, 1), 0.0, 1e-12);
     EXPECT_EQ(pvalue, 1.0);
@@ -223,17 +242,24 @@ const std::vector<Separated> separated = {
     // Every case carries two copies and every control none.
     {"complete", "0,0 0,0 1,1 1,1 0,0 1,1", "001101", {0}, -0.001643645071078411, 0.0039330286501133554},
     // Allele 1 only in cases, among cases with none.
-    {"quasiComplete", "0,0 0,0 0,0 0,0 0,0 1,0 1,1 0,1", "00001111", {0}, -2.5035375601902996,
-     0.013646718099577137},
+    {"quasiComplete", "0,0 0,0 0,0 0,0 0,0 1,0 1,1 0,1", "00001111", {0}, -2.5035375601902996, 0.013646718099577137},
     // One phenotype only: the null log-likelihood is not a number.
     {"allCases", "0,0 1,0 1,1 0,1", "1111", {0}, -0.00109576338071804, 1.0},
     {"allControls", "0,0 1,0 1,1 0,1", "0000", {0}, -0.0010957633807198411, 1.0},
     // SNP 0 separates quasi-completely; SNP 1 alone does not.
-    {"oneSnpSeparatesInsideJoint", "00,01 01,00 01,01 00,00 10,01 11,10 10,00 01,11 01,00", "000011111", {0, 1},
-     -2.5026921055132898, 0.025223931211137123},
+    {"oneSnpSeparatesInsideJoint",
+     "00,01 01,00 01,01 00,00 10,01 11,10 10,00 01,11 01,00",
+     "000011111",
+     {0, 1},
+     -2.5026921055132898,
+     0.025223931211137123},
     // Controls (0,0) (1,0) (0,1), cases (1,1) (2,0) (0,2): neither SNP
     // separates alone, their sum does.
-    {"jointlyComplete", "00,00 10,00 01,00 11,00 10,10 01,01", "000111", {0, 1}, -0.0083266489865626916,
+    {"jointlyComplete",
+     "00,00 10,00 01,00 11,00 10,10 01,01",
+     "000111",
+     {0, 1},
+     -0.0083266489865626916,
      0.015755647061680807},
 };
 
@@ -247,8 +273,7 @@ TEST_P(SeparatedFit, HasNoEstimatesButItsPvalue) {
     NEWMAT::Matrix beta(1, 1);
     NEWMAT::Matrix beta_se(1, 1);
     double pvalue = 0.0;
-    ASSERT_EQ(single_snp_test::run_test(haplotypes, phenotypes, c.snps, beta, beta_se, pvalue),
-              FitStatus::separated);
+    ASSERT_EQ(single_snp_test::run_test(haplotypes, phenotypes, c.snps, beta, beta_se, pvalue), FitStatus::separated);
     ASSERT_EQ(beta.Nrows(), rows);
     ASSERT_EQ(beta_se.Nrows(), rows);
     for (int r = 1; r <= rows; ++r) {
@@ -291,15 +316,27 @@ struct NearlySeparated {
 
 const std::vector<NearlySeparated> nearly_separated = {
     // Controls 0 0 0 0 1, cases 0 1 1 2 2: the groups overlap at 0 and 1.
-    {"oneSnp", "0,0 0,0 0,0 0,0 1,0 0,0 0,1 1,0 1,1 1,1", "0000011111", {0},
-     {-1.4772184756053632, 2.3913245481379208}, {1.1154114772009702, 1.4209206147180176}, 0.027525785064967001,
-     {-1.47722699885965, 2.39135710501955}, {1.11541558412365, 1.42093552492295}, 7e-3},
+    {"oneSnp",
+     "0,0 0,0 0,0 0,0 1,0 0,0 0,1 1,0 1,1 1,1",
+     "0000011111",
+     {0},
+     {-1.4772184756053632, 2.3913245481379208},
+     {1.1154114772009702, 1.4209206147180176},
+     0.027525785064967001,
+     {-1.47722699885965, 2.39135710501955},
+     {1.11541558412365, 1.42093552492295},
+     7e-3},
     // Controls (0,0) (1,0) (0,1) (1,1), cases (1,1) (2,0) (0,2) (1,0): the
     // sum of the genotypes separates except at (1,0) and (1,1).
-    {"twoSnps", "00,00 10,00 01,00 11,00 11,00 10,10 01,01 10,00", "00001111", {0, 1},
+    {"twoSnps",
+     "00,00 10,00 01,00 11,00 11,00 10,10 01,01 10,00",
+     "00001111",
+     {0, 1},
      {-3.1406673079277114, 2.5384410372969093, 1.8210354165283502},
-     {2.5516554904701443, 1.9646964020651718, 1.5667842246092656}, 0.235664506561297,
-     {-3.14631998025528, 2.5429596340708, 1.82366187865611}, {2.55445418819217, 1.96708252667798, 1.56783558294468},
+     {2.5516554904701443, 1.9646964020651718, 1.5667842246092656},
+     0.235664506561297,
+     {-3.14631998025528, 2.5429596340708, 1.82366187865611},
+     {2.55445418819217, 1.96708252667798, 1.56783558294468},
      2.1e-2},
 };
 

@@ -25,10 +25,15 @@ Names names_in(const fs::path& directory) {
 }
 
 TEST(OutputFileTest, GzipOnlyWhenTheLastComponentEndsInDotGz) {
-    const std::vector<std::pair<std::string, bool>> cases = {
-        {"run.gz", true},        {"out/run.controls.haps.gz", true}, {"run.GZ", false}, {"run.gz/file", false},
-        {"run.gzip", false},     {"run", false},                     {".gz", true},     {"a.b.gz", true},
-        {"dir.gz/run.txt", false}};
+    const std::vector<std::pair<std::string, bool>> cases = {{"run.gz", true},
+                                                             {"out/run.controls.haps.gz", true},
+                                                             {"run.GZ", false},
+                                                             {"run.gz/file", false},
+                                                             {"run.gzip", false},
+                                                             {"run", false},
+                                                             {".gz", true},
+                                                             {"a.b.gz", true},
+                                                             {"dir.gz/run.txt", false}};
     for (const auto& [name, gzip] : cases) EXPECT_EQ(is_gzip_name(name), gzip) << name;
 }
 
@@ -55,8 +60,8 @@ TEST(OutputFileTest, GzipFileHasDefaultHeaderAndDecompresses) {
     ASSERT_GT(bytes.size(), 18u);
     EXPECT_EQ(static_cast<unsigned char>(bytes[0]), 0x1f);
     EXPECT_EQ(static_cast<unsigned char>(bytes[1]), 0x8b);
-    EXPECT_EQ(bytes[2], 8);  // deflate
-    EXPECT_EQ(bytes[3], 0);  // no name, no comment
+    EXPECT_EQ(bytes[2], 8);                               // deflate
+    EXPECT_EQ(bytes[3], 0);                               // no name, no comment
     EXPECT_EQ(bytes.substr(4, 4), std::string(4, '\0'));  // modification time 0
     EXPECT_EQ(read_gzip_file(dir.file("a.gz")), content);
 }
@@ -64,7 +69,8 @@ TEST(OutputFileTest, GzipFileHasDefaultHeaderAndDecompresses) {
 TEST(OutputFileTest, LargeAndEmptyGzipContentDecompressesWhole) {
     TempDir dir;
     std::string large;
-    for (long long i = 0; large.size() < (13u << 20); ++i) large += "snp_" + std::to_string(i * 7919 % 100003) + " 0 1 0\n";
+    for (long long i = 0; large.size() < (13u << 20); ++i)
+        large += "snp_" + std::to_string(i * 7919 % 100003) + " 0 1 0\n";
     for (const std::string& text : {large, std::string()}) {
         auto stream = open_output_file(dir.file("b.gz"), std::ios::out);
         for (std::size_t at = 0; at < text.size(); at += 100000) *stream << text.substr(at, 100000);

@@ -60,24 +60,42 @@ TEST(UsableCpus, CgroupQuotaRoundedUpAndSmallestOnThePathToTheRoot) {
         {"v2 one and a half CPUs", {{"v2/job/cpu.max", "150000 100000\n"}}, true, "/", "0::/job\n", 2},
         {"v2 parent's quota is smaller",
          {{"v2/batch/cpu.max", "100000 100000\n"}, {"v2/batch/job/cpu.max", "400000 100000\n"}},
-         true, "/", "0::/batch/job\n", 1},
-        {"v2 mounted at the cgroup itself (a container)", {{"v2/cpu.max", "300000 100000\n"}}, true, "/batch/job",
-         "0::/batch/job\n", 3},
+         true,
+         "/",
+         "0::/batch/job\n",
+         1},
+        {"v2 mounted at the cgroup itself (a container)",
+         {{"v2/cpu.max", "300000 100000\n"}},
+         true,
+         "/batch/job",
+         "0::/batch/job\n",
+         3},
         {"v2 no file", {}, true, "/", "0::/job\n", 0},
-        {"v1 quota", {{"v1/job/cpu.cfs_quota_us", "250000\n"}, {"v1/job/cpu.cfs_period_us", "100000\n"}}, false, "/",
-         "4:cpu,cpuacct:/job\n1:name=systemd:/\n", 3},
-        {"v1 unlimited", {{"v1/job/cpu.cfs_quota_us", "-1\n"}, {"v1/job/cpu.cfs_period_us", "100000\n"}}, false, "/",
-         "4:cpu,cpuacct:/job\n", 0},
+        {"v1 quota",
+         {{"v1/job/cpu.cfs_quota_us", "250000\n"}, {"v1/job/cpu.cfs_period_us", "100000\n"}},
+         false,
+         "/",
+         "4:cpu,cpuacct:/job\n1:name=systemd:/\n",
+         3},
+        {"v1 unlimited",
+         {{"v1/job/cpu.cfs_quota_us", "-1\n"}, {"v1/job/cpu.cfs_period_us", "100000\n"}},
+         false,
+         "/",
+         "4:cpu,cpuacct:/job\n",
+         0},
         {"v1 another controller's path only",
-         {{"v1/job/cpu.cfs_quota_us", "100000\n"}, {"v1/job/cpu.cfs_period_us", "100000\n"}}, false, "/",
-         "4:memory:/job\n", 0},
+         {{"v1/job/cpu.cfs_quota_us", "100000\n"}, {"v1/job/cpu.cfs_period_us", "100000\n"}},
+         false,
+         "/",
+         "4:memory:/job\n",
+         0},
     };
     for (const auto& c : cases) {
         CgroupTree tree;
         for (const auto& [file, content] : c.files) tree.write(file, content);
-        const std::string mountinfo =
-            "23 1 8:1 / / rw - ext4 /dev/vda rw\n" +
-            (c.version2 ? tree.mount(c.root, "v2", "cgroup2", "rw") : tree.mount(c.root, "v1", "cgroup", "rw,cpu,cpuacct"));
+        const std::string mountinfo = "23 1 8:1 / / rw - ext4 /dev/vda rw\n" +
+                                      (c.version2 ? tree.mount(c.root, "v2", "cgroup2", "rw")
+                                                  : tree.mount(c.root, "v1", "cgroup", "rw,cpu,cpuacct"));
         EXPECT_EQ(cgroup_cpu_limit(mountinfo, c.cgroup), c.limit) << c.name;
     }
 }

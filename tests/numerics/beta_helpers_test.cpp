@@ -30,9 +30,9 @@ void expect_relative(double got, double expected, const char* what, double at) {
 
 TEST(BetaHelpers, LogarithmsNearOne) {
     // mpmath: log1p(x); the rational branch |x| <= 0.375 and the direct one.
-    for (Unary c : {Unary{-0.3, -3.5667494393873236e-1}, Unary{1e-10, 9.9999999995000004e-11},
-                    Unary{0.2, 1.8232155679395464e-1}, Unary{0.375, 3.1845373111853462e-1},
-                    Unary{2.5, 1.252762968495368}}) {
+    for (Unary c :
+         {Unary{-0.3, -3.5667494393873236e-1}, Unary{1e-10, 9.9999999995000004e-11}, Unary{0.2, 1.8232155679395464e-1},
+          Unary{0.375, 3.1845373111853462e-1}, Unary{2.5, 1.252762968495368}}) {
         double x = c.x;
         expect_relative(alnrel(&x), c.expected, "alnrel", c.x);
         expect_relative(dln1px(&x), c.expected, "dln1px", c.x);
@@ -40,9 +40,9 @@ TEST(BetaHelpers, LogarithmsNearOne) {
         expect_relative(dln1mx(&minus_x), c.expected, "dln1mx", -c.x);
     }
     // mpmath: x - log1p(x), one case per branch.
-    for (Unary c : {Unary{-0.5, 1.9314718055994531e-1}, Unary{-0.25, 3.7682072451780927e-2},
-                    Unary{-0.1, 5.3605156578263018e-3}, Unary{0.1, 4.6898201956751405e-3},
-                    Unary{0.3, 3.7635735532508945e-2}, Unary{0.8, 2.1221333509788101e-1}}) {
+    for (Unary c :
+         {Unary{-0.5, 1.9314718055994531e-1}, Unary{-0.25, 3.7682072451780927e-2}, Unary{-0.1, 5.3605156578263018e-3},
+          Unary{0.1, 4.6898201956751405e-3}, Unary{0.3, 3.7635735532508945e-2}, Unary{0.8, 2.1221333509788101e-1}}) {
         double x = c.x;
         expect_relative(rlog1(&x), c.expected, "rlog1", c.x);
     }
@@ -74,9 +74,8 @@ TEST(BetaHelpers, LogGamma) {
         expect_relative(gamln1(&a), c.expected, "gamln1", c.x);
     }
     // mpmath: loggamma(a): small, reduced to [1, 2.25], product reduction, Stirling.
-    for (Unary c : {Unary{0.1, 2.2527126517342059}, Unary{1.7, -9.5807697407065874e-2},
-                    Unary{6.3, 5.3073428896247617}, Unary{10, 1.280182748008147e+1},
-                    Unary{123.4, 4.6933609744219059e+2}}) {
+    for (Unary c : {Unary{0.1, 2.2527126517342059}, Unary{1.7, -9.5807697407065874e-2}, Unary{6.3, 5.3073428896247617},
+                    Unary{10, 1.280182748008147e+1}, Unary{123.4, 4.6933609744219059e+2}}) {
         double a = c.x;
         expect_relative(gamln(&a), c.expected, "gamln", c.x);
         expect_relative(dlngam(&a), c.expected, "dlngam", c.x);
@@ -122,10 +121,10 @@ TEST(BetaHelpers, LogBeta) {
 TEST(BetaHelpers, Digamma) {
     // mpmath: digamma(x): reflection, the small-argument form, the rational
     // range up to 3 and the asymptotic range.
-    for (Unary c : {Unary{-2.7, -1.1153471291406896}, Unary{-0.3, 2.1133097796353989},
-                    Unary{1e-10, -1.0000000000577215e+10}, Unary{0.7, -1.2200235536979347},
-                    Unary{2.9, 8.8249995063774389e-1}, Unary{3.5, 1.1031566406452432},
-                    Unary{50, 3.9019896734278922}, Unary{1e8, 1.8420680738952365e+1}}) {
+    for (Unary c :
+         {Unary{-2.7, -1.1153471291406896}, Unary{-0.3, 2.1133097796353989}, Unary{1e-10, -1.0000000000577215e+10},
+          Unary{0.7, -1.2200235536979347}, Unary{2.9, 8.8249995063774389e-1}, Unary{3.5, 1.1031566406452432},
+          Unary{50, 3.9019896734278922}, Unary{1e8, 1.8420680738952365e+1}}) {
         double x = c.x;
         expect_relative(psi(&x), c.expected, "psi", c.x);
     }

@@ -198,9 +198,15 @@ TEST(Mltmod, EqualsTheExactProductModuloM) {
     for (int trial = 0; trial < 200000; ++trial) {
         long m;
         switch (trial % 4) {
-            case 0: m = largest; break;
-            case 1: m = 2147483563; break;
-            default: m = std::uniform_int_distribution<long>(2, largest)(source); break;
+            case 0:
+                m = largest;
+                break;
+            case 1:
+                m = 2147483563;
+                break;
+            default:
+                m = std::uniform_int_distribution<long>(2, largest)(source);
+                break;
         }
         long a = std::uniform_int_distribution<long>(1, m - 1)(source);
         long s = std::uniform_int_distribution<long>(1, m - 1)(source);
@@ -219,8 +225,11 @@ TEST(Mltmod, SmallAndBoundaryOperands) {
     struct Case {
         long a, s, m;
     };
-    const Case cases[] = {{1, 1, 2},           {32767, 2, 65536},          {32768, 3, 2147483563},
-                          {1073741824, 5, 2147483647}, {2147483646, 2147483646, 2147483647},
+    const Case cases[] = {{1, 1, 2},
+                          {32767, 2, 65536},
+                          {32768, 3, 2147483563},
+                          {1073741824, 5, 2147483647},
+                          {2147483646, 2147483646, 2147483647},
                           {40014, 2147483562, 2147483563}};
     for (const Case& c : cases) {
         EXPECT_EQ(mltmod(c.a, c.s, c.m), static_cast<long>(static_cast<__int128>(c.a) * c.s % c.m));
@@ -245,8 +254,7 @@ TEST_F(CombinedGeneratorDeathTest, SetallWithASeedOutOfRangeStopsWhileDerivingGe
 
 TEST_F(CombinedGeneratorDeathTest, GeneratorNumberOutOfRangeStopsWithStatus1) {
     for (long g : {0L, 33L}) {
-        EXPECT_EXIT(gscgn(1, &g), testing::ExitedWithCode(1),
-                    exact_stderr(" Generator number out of range in GSCGN"));
+        EXPECT_EXIT(gscgn(1, &g), testing::ExitedWithCode(1), exact_stderr(" Generator number out of range in GSCGN"));
     }
 }
 

@@ -152,8 +152,7 @@ TEST(Gaminv, RoundTripsThroughGratio) {
             double tail = p <= 0.5 ? pn : qn;
             double want = p <= 0.5 ? p : q;
             // The tail's sensitivity to x bounds what a root can reach.
-            EXPECT_LE(std::fabs(tail - want), 1e-11 * want + 1e-15 * std::fmax(1.0, a))
-                << "a=" << a << " p=" << p;
+            EXPECT_LE(std::fabs(tail - want), 1e-11 * want + 1e-15 * std::fmax(1.0, a)) << "a=" << a << " p=" << p;
         }
     }
 }
@@ -164,7 +163,7 @@ TEST(Rcomp, MatchesTheGammaDensityFactor) {
     };
     // mpmath (dps 40): exp(-x) x^a / gamma(a).
     const Case cases[] = {
-        {0.3, 2.0, 5.5695616103440982e-2}, {5.5, 3.0, 4.0033788339819259e-1}, {30.0, 25.0, 1.3623835539035666},
+        {0.3, 2.0, 5.5695616103440982e-2},     {5.5, 3.0, 4.0033788339819259e-1},   {30.0, 25.0, 1.3623835539035666},
         {200.0, 260.0, 3.0356077641113068e-3}, {0.7, 0.001, 6.1132548325409234e-3},
     };
     for (const Case& c : cases) {

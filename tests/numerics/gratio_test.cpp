@@ -109,13 +109,12 @@ TEST(Gratio, SaturatedTailsAreExactZeroAndOne) {
     // The true upper tails are below the smallest double (mpmath: 3.8e-351
     // for (0.2, 800), 1.2e-346 for (1.5, 800)); R: pgamma(2e5, 1e5) = 1.
     const Case cases[] = {
-        {3.0, 0.0, 0.0, 1.0},   // a x = 0, x <= a
-        {0.0, 3.0, 1.0, 0.0},   // a x = 0, x > a
-        {0.2, 800.0, 1.0, 0.0}, // a < 1, factor underflows
-        {1.5, 800.0, 1.0, 0.0}, // a >= 1, factor underflows
-        {1e5, 2e5, 1.0, 0.0},   // large a, far beyond the transition
-        {1e5, 2e4, 0.0, 1.0},
-        {2.0, std::numeric_limits<double>::infinity(), 1.0, 0.0},
+        {3.0, 0.0, 0.0, 1.0},    // a x = 0, x <= a
+        {0.0, 3.0, 1.0, 0.0},    // a x = 0, x > a
+        {0.2, 800.0, 1.0, 0.0},  // a < 1, factor underflows
+        {1.5, 800.0, 1.0, 0.0},  // a >= 1, factor underflows
+        {1e5, 2e5, 1.0, 0.0},    // large a, far beyond the transition
+        {1e5, 2e4, 0.0, 1.0},   {2.0, std::numeric_limits<double>::infinity(), 1.0, 0.0},
     };
     for (const Case& c : cases) {
         double a = c.a;

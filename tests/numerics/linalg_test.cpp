@@ -14,12 +14,13 @@ TEST(Sdot, StridesAndLengths) {
         float expected;
     };
     const Case cases[] = {
-        {0, 1, 1, 0.0f},     {-3, 2, -1, 0.0f},
-        {3, 1, 1, 7 + 12 + 15},                       // shorter than one group of five
-        {5, 1, 1, 7 + 12 + 15 + 16 + 15},             // exactly one group
-        {7, 1, 1, 84},                                // two single products, then a group of five
-        {3, 2, 1, 1 * 7 + 3 * 6 + 5 * 5},             // x at 0, 2, 4
-        {3, 1, -1, 1 * 5 + 2 * 6 + 3 * 7},            // y walked from element 2 down
+        {0, 1, 1, 0.0f},
+        {-3, 2, -1, 0.0f},
+        {3, 1, 1, 7 + 12 + 15},             // shorter than one group of five
+        {5, 1, 1, 7 + 12 + 15 + 16 + 15},   // exactly one group
+        {7, 1, 1, 84},                      // two single products, then a group of five
+        {3, 2, 1, 1 * 7 + 3 * 6 + 5 * 5},   // x at 0, 2, 4
+        {3, 1, -1, 1 * 5 + 2 * 6 + 3 * 7},  // y walked from element 2 down
         {7, -1, 1, 7 * 7 + 6 * 6 + 5 * 5 + 4 * 4 + 3 * 3 + 2 * 2 + 1 * 1},
     };
     for (const Case& c : cases) {
@@ -36,8 +37,8 @@ TEST(Sdot, NegativeStridePairsTheLastElementWithTheFirst) {
 
 TEST(Spofa, FactorsMatchR) {
     // R: chol(B) for the symmetric matrix below, upper triangle R with B = R'R.
-    std::vector<float> a = {2.5f, 0.3f, -0.7f, 1.1f,  0.3f, 3.2f, 0.4f, -0.2f,
-                            -0.7f, 0.4f, 1.9f, 0.5f,  1.1f, -0.2f, 0.5f, 2.7f};
+    std::vector<float> a = {2.5f,  0.3f, -0.7f, 1.1f, 0.3f, 3.2f,  0.4f, -0.2f,
+                            -0.7f, 0.4f, 1.9f,  0.5f, 1.1f, -0.2f, 0.5f, 2.7f};
     const double r[4][4] = {{1.58113883, 0.1897366596, -0.4427188724, 0.6957010852},
                             {0, 1.7787636155, 0.2720991119, -0.1866464982},
                             {0, 0, 1.2766996802, 0.6726612059},

@@ -179,8 +179,7 @@ const std::vector<FCase> f_cases = {
 
 TEST(NonCentralF, MatchesHighPrecisionSums) {
     for (const FCase& c : f_cases) {
-        SCOPED_TRACE(testing::Message() << "f " << c.f << " dfn " << c.dfn << " dfd " << c.dfd << " pnonc "
-                                        << c.pnonc);
+        SCOPED_TRACE(testing::Message() << "f " << c.f << " dfn " << c.dfn << " dfd " << c.dfd << " pnonc " << c.pnonc);
         int which = 1;
         int status = -99;
         double bound = 0.0;

@@ -119,8 +119,9 @@ TEST(Dinvr, TinyValuesKeepTheirSigns) {
 TEST(Dinvr, AFailedZeroFinderIsReported) {
     // The bracket [2.5, 5] holds the change of sign, but NaN values around
     // the root keep the zero finder from closing in on it.
-    SearchResult r = search([](double x) { return x > 2.9 && x < 3.1 ? std::numeric_limits<double>::quiet_NaN() : x - 3.0; },
-                            0.0, 1e300, 5.0);
+    SearchResult r =
+        search([](double x) { return x > 2.9 && x < 3.1 ? std::numeric_limits<double>::quiet_NaN() : x - 3.0; }, 0.0,
+               1e300, 5.0);
     EXPECT_EQ(r.status, -2);
 }
 
@@ -174,8 +175,7 @@ TEST(Dzror, SameSignAtBothEnds) {
 }
 
 TEST(Dzror, NaNValuesEndTheSearchWithAnError) {
-    ZeroResult r = zero([](double x) { return x < 0.3 ? -1.0 : std::numeric_limits<double>::quiet_NaN(); },
-                        0.0, 1.0);
+    ZeroResult r = zero([](double x) { return x < 0.3 ? -1.0 : std::numeric_limits<double>::quiet_NaN(); }, 0.0, 1.0);
     EXPECT_EQ(r.status, -2);
 }
 

@@ -45,27 +45,32 @@ void expect_distribution(const DiscreteCase& c, int n) {
 // Cut points are R's quantiles at the deciles (duplicates dropped), with the R
 // distribution function at each: pbinom, ppois, pnbinom.
 const DiscreteCase binomial_inversion = {
-    "ignbin 20 0.3", [] { return ignbin(20, 0.3f); },
+    "ignbin 20 0.3",
+    [] { return ignbin(20, 0.3f); },
     {{3, 4, 5, 6, 7, 8, 9},
      {0.1070868045, 0.2375077789, 0.4163708294, 0.6080098122, 0.7722717974, 0.8866685371, 0.9520381027}},
-    6.0, 4.2};
-const DiscreteCase binomial_btpe = {
-    "ignbin 200 0.4", [] { return ignbin(200, 0.4f); },
-    {{71, 74, 76, 78, 80, 82, 84, 86, 89},
-     {0.1094154103, 0.2141941458, 0.308036686, 0.4161245534, 0.5306621577, 0.6424080699, 0.742849208,
-      0.8260713968, 0.9142763239}},
-    80.0, 48.0};
+    6.0,
+    4.2};
+const DiscreteCase binomial_btpe = {"ignbin 200 0.4",
+                                    [] { return ignbin(200, 0.4f); },
+                                    {{71, 74, 76, 78, 80, 82, 84, 86, 89},
+                                     {0.1094154103, 0.2141941458, 0.308036686, 0.4161245534, 0.5306621577, 0.6424080699,
+                                      0.742849208, 0.8260713968, 0.9142763239}},
+                                    80.0,
+                                    48.0};
 const DiscreteCase poisson_table = {
-    "ignpoi 4", [] { return ignpoi(4.0f); },
-    {{2, 3, 4, 5, 6, 7},
-     {0.2381033056, 0.4334701204, 0.6288369352, 0.785130387, 0.8893260216, 0.9488663842}},
-    4.0, 4.0};
-const DiscreteCase poisson_pd = {
-    "ignpoi 37.5", [] { return ignpoi(37.5f); },
-    {{30, 32, 34, 36, 37, 39, 41, 43, 45},
-     {0.1243532107, 0.2096120244, 0.3195455615, 0.4456712323, 0.5108906566, 0.6371377711, 0.7482209679,
-      0.8369201025, 0.9014817786}},
-    37.5, 37.5};
+    "ignpoi 4",
+    [] { return ignpoi(4.0f); },
+    {{2, 3, 4, 5, 6, 7}, {0.2381033056, 0.4334701204, 0.6288369352, 0.785130387, 0.8893260216, 0.9488663842}},
+    4.0,
+    4.0};
+const DiscreteCase poisson_pd = {"ignpoi 37.5",
+                                 [] { return ignpoi(37.5f); },
+                                 {{30, 32, 34, 36, 37, 39, 41, 43, 45},
+                                  {0.1243532107, 0.2096120244, 0.3195455615, 0.4456712323, 0.5108906566, 0.6371377711,
+                                   0.7482209679, 0.8369201025, 0.9014817786}},
+                                 37.5,
+                                 37.5};
 
 }  // namespace
 
@@ -73,48 +78,68 @@ TEST(DiscreteVariates, EachMethodFitsItsDistribution) {
     setall(13579, 24680);
     const std::vector<DiscreteCase> cases = {
         binomial_inversion,
-        {"ignbin 15 0.9 (inversion on 1 - p)", [] { return ignbin(15, 0.9f); },
-         {{12, 13, 14}, {0.1840610691, 0.4509569811, 0.7941088679}}, 13.5, 1.35},
-        {"ignbin 60 0.5 (BTPE at n p = 30)", [] { return ignbin(60, 0.5f); },
+        {"ignbin 15 0.9 (inversion on 1 - p)",
+         [] { return ignbin(15, 0.9f); },
+         {{12, 13, 14}, {0.1840610691, 0.4509569811, 0.7941088679}},
+         13.5,
+         1.35},
+        {"ignbin 60 0.5 (BTPE at n p = 30)",
+         [] { return ignbin(60, 0.5f); },
          {{25, 27, 28, 29, 30, 31, 32, 33, 35},
           {0.1225304165, 0.2594790016, 0.3494417138, 0.4487109135, 0.5512890865, 0.6505582862, 0.7405209984,
            0.8168529966, 0.922499048}},
-         30.0, 15.0},
+         30.0,
+         15.0},
         binomial_btpe,
-        {"ignbin 1000 0.7 (BTPE on 1 - p)", [] { return ignbin(1000, 0.7f); },
+        {"ignbin 1000 0.7 (BTPE on 1 - p)",
+         [] { return ignbin(1000, 0.7f); },
          {{681, 688, 692, 696, 700, 704, 708, 712, 719},
-          {0.1013546442, 0.2132294518, 0.3012235527, 0.4029052875, 0.511927484, 0.6203277299, 0.720222126,
-           0.8054910425, 0.9114204774}},
-         700.0, 210.0},
-        {"ignbin 100000 0.5 (BTPE, Stirling test)", [] { return ignbin(100000, 0.5f); },
+          {0.1013546442, 0.2132294518, 0.3012235527, 0.4029052875, 0.511927484, 0.6203277299, 0.720222126, 0.8054910425,
+           0.9114204774}},
+         700.0,
+         210.0},
+        {"ignbin 100000 0.5 (BTPE, Stirling test)",
+         [] { return ignbin(100000, 0.5f); },
          {{49797, 49867, 49917, 49960, 50000, 50040, 50083, 50133, 50203},
           {0.1001454652, 0.2010144048, 0.3009133258, 0.4013633767, 0.5012615631, 0.6010802884, 0.7012850526,
            0.8007569095, 0.9009611706}},
-         50000.0, 25000.0},
-        {"ignpoi 0.7 (table)", [] { return ignpoi(0.7f); },
-         {{0, 1, 2}, {0.4965853038, 0.8441950164, 0.9658584159}}, 0.7, 0.7},
+         50000.0,
+         25000.0},
+        {"ignpoi 0.7 (table)",
+         [] { return ignpoi(0.7f); },
+         {{0, 1, 2}, {0.4965853038, 0.8441950164, 0.9658584159}},
+         0.7,
+         0.7},
         poisson_table,
-        {"ignpoi 9.9 (table)", [] { return ignpoi(9.9f); },
+        {"ignpoi 9.9 (table)",
+         [] { return ignpoi(9.9f); },
          {{6, 7, 8, 9, 10, 11, 12, 14},
           {0.136574123, 0.2293639692, 0.3441914039, 0.4705015821, 0.5955486584, 0.7080910272, 0.8009384814,
            0.9216452733}},
-         9.9, 9.9},
-        {"ignpoi 10 (PD)", [] { return ignpoi(10.0f); },
+         9.9,
+         9.9},
+        {"ignpoi 10 (PD)",
+         [] { return ignpoi(10.0f); },
          {{6, 7, 8, 9, 10, 11, 12, 13, 14},
           {0.1301414209, 0.2202206466, 0.3328196788, 0.4579297145, 0.5830397502, 0.6967761463, 0.7915564764,
            0.8644644226, 0.9165415271}},
-         10.0, 10.0},
+         10.0,
+         10.0},
         poisson_pd,
-        {"ignpoi 1000 (PD)", [] { return ignpoi(1000.0f); },
+        {"ignpoi 1000 (PD)",
+         [] { return ignpoi(1000.0f); },
          {{960, 973, 983, 992, 1000, 1008, 1016, 1027, 1041},
-          {0.1052567207, 0.2014504534, 0.302251827, 0.4081950221, 0.5084093672, 0.607833878, 0.7004194898,
-           0.8081045642, 0.9046746964}},
-         1000.0, 1000.0},
-        {"ignnbn 5 0.4", [] { return ignnbn(5, 0.4f); },
+          {0.1052567207, 0.2014504534, 0.302251827, 0.4081950221, 0.5084093672, 0.607833878, 0.7004194898, 0.8081045642,
+           0.9046746964}},
+         1000.0,
+         1000.0},
+        {"ignnbn 5 0.4",
+         [] { return ignnbn(5, 0.4f); },
          {{3, 4, 5, 6, 7, 8, 9, 11, 13},
-          {0.1736704, 0.26656768, 0.3668967424, 0.4672258048, 0.5618217779, 0.6469581537, 0.7207430128,
-           0.8334326156, 0.9058313513}},
-         7.5, 18.75},
+          {0.1736704, 0.26656768, 0.3668967424, 0.4672258048, 0.5618217779, 0.6469581537, 0.7207430128, 0.8334326156,
+           0.9058313513}},
+         7.5,
+         18.75},
         {"ignnbn 2 0.8", [] { return ignnbn(2, 0.8f); }, {{0, 1, 2}, {0.64, 0.896, 0.9728}}, 0.5, 0.625},
     };
     for (const DiscreteCase& c : cases) {
@@ -131,11 +156,10 @@ TEST(DiscreteVariates, CachesFollowAlternatingParameters) {
         c.push_back(static_cast<double>(poisson_table.draw()));
         d.push_back(static_cast<double>(poisson_pd.draw()));
     }
-    for (const auto& [name, samples, reference] :
-         {std::tuple{binomial_inversion.name, a, binomial_inversion.reference},
-          std::tuple{binomial_btpe.name, b, binomial_btpe.reference},
-          std::tuple{poisson_table.name, c, poisson_table.reference},
-          std::tuple{poisson_pd.name, d, poisson_pd.reference}}) {
+    for (const auto& [name, samples, reference] : {std::tuple{binomial_inversion.name, a, binomial_inversion.reference},
+                                                   std::tuple{binomial_btpe.name, b, binomial_btpe.reference},
+                                                   std::tuple{poisson_table.name, c, poisson_table.reference},
+                                                   std::tuple{poisson_pd.name, d, poisson_pd.reference}}) {
         EXPECT_LT(chi_square_statistic(samples, reference), chi_square_limit(reference.cuts.size())) << name;
     }
 }

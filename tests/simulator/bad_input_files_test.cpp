@@ -13,75 +13,139 @@ using namespace whole_program;
 
 std::vector<Case> reader_cases() {
     return {
-        Case("map missing").with({"-m", "nomap.txt"}).fails(bad_file("nomap.txt", "can't open file."))
+        Case("map missing")
+            .with({"-m", "nomap.txt"})
+            .fails(bad_file("nomap.txt", "can't open file."))
             .creates(summary_only),
-        Case("map is a directory").with({"-m", "mapdir"}).directory("mapdir")
-            .fails(bad_file("mapdir", "can't read file.")).creates(summary_only),
-        Case("map blank line").file("map.txt", "position rate cM\n1000 1 0\n\n5000 1 0.01\n")
-            .fails(bad_file("map.txt", "bad line in rates file on line 3")).creates(summary_only),
-        Case("map two numbers").file("map.txt", "position rate cM\n1000 1\n")
-            .fails(bad_file("map.txt", "bad line in rates file on line 2")).creates(summary_only),
-        Case("map junk number").file("map.txt", "position rate cM\n1000 1 0\n5000 1 0.0l\n")
-            .fails(bad_file("map.txt", "bad line in rates file on line 3")).creates(summary_only),
-        Case("map infinite cM").file("map.txt", "position rate cM\n1000 1 inf\n")
-            .fails(bad_file("map.txt", "bad line in rates file on line 2")).creates(summary_only),
-        Case("map cM beyond the double range once scaled").file("map.txt", "position rate cM\n1000 1 0\n5000 1 1e306\n")
-            .fails(bad_file("map.txt", "bad line in rates file on line 3")).creates(summary_only),
-        Case("Ne beyond the double range once scaled").with({"-Ne", "1e308"})
-            .fails(bad_file("map.txt", "bad line in rates file on line 2")).creates(summary_only),
-        Case("map with a chromosome column").file("map.txt", "chr position rate cM\n1 1000 1 0\n1 5000 1 0.01\n")
+        Case("map is a directory")
+            .with({"-m", "mapdir"})
+            .directory("mapdir")
+            .fails(bad_file("mapdir", "can't read file."))
+            .creates(summary_only),
+        Case("map blank line")
+            .file("map.txt", "position rate cM\n1000 1 0\n\n5000 1 0.01\n")
+            .fails(bad_file("map.txt", "bad line in rates file on line 3"))
+            .creates(summary_only),
+        Case("map two numbers")
+            .file("map.txt", "position rate cM\n1000 1\n")
+            .fails(bad_file("map.txt", "bad line in rates file on line 2"))
+            .creates(summary_only),
+        Case("map junk number")
+            .file("map.txt", "position rate cM\n1000 1 0\n5000 1 0.0l\n")
+            .fails(bad_file("map.txt", "bad line in rates file on line 3"))
+            .creates(summary_only),
+        Case("map infinite cM")
+            .file("map.txt", "position rate cM\n1000 1 inf\n")
+            .fails(bad_file("map.txt", "bad line in rates file on line 2"))
+            .creates(summary_only),
+        Case("map cM beyond the double range once scaled")
+            .file("map.txt", "position rate cM\n1000 1 0\n5000 1 1e306\n")
+            .fails(bad_file("map.txt", "bad line in rates file on line 3"))
+            .creates(summary_only),
+        Case("Ne beyond the double range once scaled")
+            .with({"-Ne", "1e308"})
+            .fails(bad_file("map.txt", "bad line in rates file on line 2"))
+            .creates(summary_only),
+        Case("map with a chromosome column")
+            .file("map.txt", "chr position rate cM\n1 1000 1 0\n1 5000 1 0.01\n")
             .notes("Warning: no SNP in the interval lies inside the range of the genetic map.", false),
-        Case("map header only").file("map.txt", "position rate cM\n")
-            .fails(bad_file("map.txt", "no rates found in file.")).creates(summary_only),
-        Case("map empty").file("map.txt", "").fails(bad_file("map.txt", "no rates found in file."))
+        Case("map header only")
+            .file("map.txt", "position rate cM\n")
+            .fails(bad_file("map.txt", "no rates found in file."))
             .creates(summary_only),
-        Case("haplotypes missing").with({"-h", "nothing.haps"})
-            .fails(bad_file("nothing.haps", "can't open haplotype file.")).creates(summary_only),
-        Case("haplotypes are a directory").with({"-h", "hapsdir"}).directory("hapsdir")
-            .fails(bad_file("hapsdir", "can't read file.")).creates(summary_only),
-        Case("legend missing").with({"-l", "nothing.legend"})
-            .fails(bad_file("nothing.legend", "can't open legend file.")).creates(summary_only),
-        Case("legend three fields").file("panel.legend", "rs pos a0 a1\nrs1 1000 A G\nrs2 2000 C\n")
-            .fails(bad_file("panel.legend", "bad format detected in legend file on line 3.")).creates(summary_only),
-        Case("legend fractional position").file("panel.legend", "rs pos a0 a1\nrs1 1000 A G\nrs2 2000.5 C T\n")
-            .fails(bad_file("panel.legend", "bad format detected in legend file on line 3.")).creates(summary_only),
-        Case("legend position beyond 32 bits").file("panel.legend", "rs pos a0 a1\nrs1 3000000000 A G\n")
-            .fails(bad_file("panel.legend", "bad format detected in legend file on line 2.")).creates(summary_only),
-        Case("haplotype letter").file("panel.haps", "0 1 0 1 1 0 0 1\n1 1 0 0 1 0 x 1\n")
-            .fails(bad_file("panel.haps", "bad format detected in haplotype file on line 2.")).creates(summary_only),
-        Case("haplotype allele 2").file("panel.haps", "0 1 0 1 1 0 0 1\n1 1 0 0 1 0 1 1\n0 0 0 0 1 1 2 1\n")
-            .fails(bad_file("panel.haps", "bad format detected in haplotype file on line 3.")).creates(summary_only),
-        Case("haplotype first line empty").file("panel.haps", "\n\n\n\n")
-            .fails(bad_file("panel.haps", "bad format detected in haplotype file on line 1.")).creates(summary_only),
-        Case("haplotype count differs").file("panel.haps", "0 1 0 1 1 0 0 1\n1 1 0 0 1 0 1 1\n0 0 0 0 1 1 1\n")
+        Case("map empty")
+            .file("map.txt", "")
+            .fails(bad_file("map.txt", "no rates found in file."))
+            .creates(summary_only),
+        Case("haplotypes missing")
+            .with({"-h", "nothing.haps"})
+            .fails(bad_file("nothing.haps", "can't open haplotype file."))
+            .creates(summary_only),
+        Case("haplotypes are a directory")
+            .with({"-h", "hapsdir"})
+            .directory("hapsdir")
+            .fails(bad_file("hapsdir", "can't read file."))
+            .creates(summary_only),
+        Case("legend missing")
+            .with({"-l", "nothing.legend"})
+            .fails(bad_file("nothing.legend", "can't open legend file."))
+            .creates(summary_only),
+        Case("legend three fields")
+            .file("panel.legend", "rs pos a0 a1\nrs1 1000 A G\nrs2 2000 C\n")
+            .fails(bad_file("panel.legend", "bad format detected in legend file on line 3."))
+            .creates(summary_only),
+        Case("legend fractional position")
+            .file("panel.legend", "rs pos a0 a1\nrs1 1000 A G\nrs2 2000.5 C T\n")
+            .fails(bad_file("panel.legend", "bad format detected in legend file on line 3."))
+            .creates(summary_only),
+        Case("legend position beyond 32 bits")
+            .file("panel.legend", "rs pos a0 a1\nrs1 3000000000 A G\n")
+            .fails(bad_file("panel.legend", "bad format detected in legend file on line 2."))
+            .creates(summary_only),
+        Case("haplotype letter")
+            .file("panel.haps", "0 1 0 1 1 0 0 1\n1 1 0 0 1 0 x 1\n")
+            .fails(bad_file("panel.haps", "bad format detected in haplotype file on line 2."))
+            .creates(summary_only),
+        Case("haplotype allele 2")
+            .file("panel.haps", "0 1 0 1 1 0 0 1\n1 1 0 0 1 0 1 1\n0 0 0 0 1 1 2 1\n")
+            .fails(bad_file("panel.haps", "bad format detected in haplotype file on line 3."))
+            .creates(summary_only),
+        Case("haplotype first line empty")
+            .file("panel.haps", "\n\n\n\n")
+            .fails(bad_file("panel.haps", "bad format detected in haplotype file on line 1."))
+            .creates(summary_only),
+        Case("haplotype count differs")
+            .file("panel.haps", "0 1 0 1 1 0 0 1\n1 1 0 0 1 0 1 1\n0 0 0 0 1 1 1\n")
             .fails(bad_file("panel.haps", "different number of haplotypes found in haplotype file (8 and 7 on line 3."))
             .creates(summary_only),
-        Case("no SNP in the interval").with({"-int", "5000", "9000"})
-            .fails(bad_file("panel.haps", "No SNPs in the interval in haplotype file!")).creates(summary_only),
-        Case("haplotype file longer").file("panel.haps", haps_text + "0 0 0 0 0 0 0 1\n")
+        Case("no SNP in the interval")
+            .with({"-int", "5000", "9000"})
+            .fails(bad_file("panel.haps", "No SNPs in the interval in haplotype file!"))
+            .creates(summary_only),
+        Case("haplotype file longer")
+            .file("panel.haps", haps_text + "0 0 0 0 0 0 0 1\n")
             .notes("Warning: haplotype file contained more lines than legend file, only those SNPs with a line in the "
                    "legend file were read.",
                    true),
-        Case("legend longer").file("panel.legend", legend_text + "rs5 4500 A C\n")
+        Case("legend longer")
+            .file("panel.legend", legend_text + "rs5 4500 A C\n")
             .notes("Warning: legend file contained more lines than haplotype file, only those SNPs with a line in the "
                    "haplotype file were read.",
                    true),
-        Case("byte-order marks on the header lines").file("map.txt", bom + map_text)
+        Case("byte-order marks on the header lines")
+            .file("map.txt", bom + map_text)
             .file("panel.legend", bom + legend_text),
-        Case("byte-order mark on the first haplotype line").file("panel.haps", bom + haps_text)
-            .fails(bad_file("panel.haps", "bad format detected in haplotype file on line 1.")).creates(summary_only),
-        Case("byte-order mark on a legend data line").file("panel.legend", "rs pos a0 a1\n" + bom + "rs1 1000 A G\n")
-            .fails(bad_file("panel.legend", "bad format detected in legend file on line 2.")).creates(summary_only),
-        Case("byte-order mark on a map data line").file("map.txt", "position rate cM\n" + bom + "1000 1 0\n")
-            .fails(bad_file("map.txt", "bad line in rates file on line 2")).creates(summary_only),
-        Case("tag file missing").with({"-t", "notags.txt"})
-            .fails(bad_file("notags.txt", "can't open file.")).creates(summary_only),
-        Case("tag file is a directory").with({"-t", "tagdir"}).directory("tagdir")
-            .fails(bad_file("tagdir", "can't read file.")).creates(summary_only),
-        Case("tag file junk token").with({"-t", "tags.txt"}).file("tags.txt", "1000\n2000 3000x\n4000\n")
-            .fails(bad_file("tags.txt", "bad tag position on line 2.")).creates(summary_only),
-        Case("tag file byte-order mark").with({"-t", "tags.txt"}).file("tags.txt", bom + "1000\n")
-            .fails(bad_file("tags.txt", "bad tag position on line 1.")).creates(summary_only),
+        Case("byte-order mark on the first haplotype line")
+            .file("panel.haps", bom + haps_text)
+            .fails(bad_file("panel.haps", "bad format detected in haplotype file on line 1."))
+            .creates(summary_only),
+        Case("byte-order mark on a legend data line")
+            .file("panel.legend", "rs pos a0 a1\n" + bom + "rs1 1000 A G\n")
+            .fails(bad_file("panel.legend", "bad format detected in legend file on line 2."))
+            .creates(summary_only),
+        Case("byte-order mark on a map data line")
+            .file("map.txt", "position rate cM\n" + bom + "1000 1 0\n")
+            .fails(bad_file("map.txt", "bad line in rates file on line 2"))
+            .creates(summary_only),
+        Case("tag file missing")
+            .with({"-t", "notags.txt"})
+            .fails(bad_file("notags.txt", "can't open file."))
+            .creates(summary_only),
+        Case("tag file is a directory")
+            .with({"-t", "tagdir"})
+            .directory("tagdir")
+            .fails(bad_file("tagdir", "can't read file."))
+            .creates(summary_only),
+        Case("tag file junk token")
+            .with({"-t", "tags.txt"})
+            .file("tags.txt", "1000\n2000 3000x\n4000\n")
+            .fails(bad_file("tags.txt", "bad tag position on line 2."))
+            .creates(summary_only),
+        Case("tag file byte-order mark")
+            .with({"-t", "tags.txt"})
+            .file("tags.txt", bom + "1000\n")
+            .fails(bad_file("tags.txt", "bad tag position on line 1."))
+            .creates(summary_only),
     };
 }
 

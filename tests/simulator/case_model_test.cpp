@@ -86,7 +86,7 @@ TEST(CalculateCaseHapFreq, UnitRisksGiveTheProductOfTheStrandsFrequencies) {
     Distribution distribution;
     f.sim.calculate_case_hap_freq(groups, distribution);
     const std::vector<double> strand0 = {1.0 / 8, 3.0 / 8, 1.0 / 8, 3.0 / 8};  // 00 01 10 11
-    const std::vector<double> strand1 = {0.25, 0.25, 0.5};                         // 00 01 11
+    const std::vector<double> strand1 = {0.25, 0.25, 0.5};                     // 00 01 11
     std::vector<double> expected;
     double total = 0;
     for (const double a : strand0)
@@ -200,8 +200,8 @@ TEST(SimulateDiseaseAlleles, CopiesTheWholeSegmentHoweverLong) {
     // segments, which keep their candidates.
     const struct {
         int first, end, locus;
-    } cases[] = {{0, 300, 150}, {0, 300, 0}, {0, 300, 299}, {37, 230, 37}, {37, 230, 229},
-                 {37, 230, 100}, {0, 165, 100}, {64, 128, 64}, {63, 129, 100}, {100, 101, 100}, {1, 299, 200}};
+    } cases[] = {{0, 300, 150}, {0, 300, 0},   {0, 300, 299},  {37, 230, 37},   {37, 230, 229}, {37, 230, 100},
+                 {0, 165, 100}, {64, 128, 64}, {63, 129, 100}, {100, 101, 100}, {1, 299, 200}};
     for (const auto& c : cases) {
         CaseModelFixture f(std::vector<std::vector<int>>(300, {0, 1, 1, 0}), 0, {c.locus}, 2.0, 4.0);
         std::vector<int> before(300);

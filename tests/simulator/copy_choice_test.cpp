@@ -60,9 +60,9 @@ TEST(CopyChoiceTest, SwitchTestEqualsTheExponential) {
     for (const double K : {1.0, 2.0, 600.0, 20000.0, 85000.0}) {
         for (const double gap : gaps) {
             const double e = std::exp(-gap / K);
-            std::vector<double> draws = {std::nextafter(e, 0.0), e, std::nextafter(e, 1.0),
-                                         std::nextafter(1.0 - gap / K, 0.0), 1.0 - gap / K,
-                                         std::nextafter(1.0 - gap / K, 1.0)};
+            std::vector<double> draws = {std::nextafter(e, 0.0), e,
+                                         std::nextafter(e, 1.0), std::nextafter(1.0 - gap / K, 0.0),
+                                         1.0 - gap / K,          std::nextafter(1.0 - gap / K, 1.0)};
             for (int i = 0; i < 5000; ++i) draws.push_back((words() + 0.5) * 0x1p-32);
             for (const double u : draws) {
                 if (!(u > 0.0 && u < 1.0)) continue;
@@ -79,8 +79,17 @@ double draw_of(std::uint64_t y) { return (static_cast<double>(y) + 0.5) / 429496
 TEST(CopyChoiceTest, OutputsBelowCountsExactlyTheOutputsWhoseDrawIsBelow) {
     // Every output below the count gives a draw below p, and the output at
     // the count does not (where there is one).
-    std::vector<double> probabilities = {-1.0, 0.0, 5e-324, 1e-300, 1e-10, 1.1641532182693481e-10,
-                                         0.5, 0.9999999998835847, 1.0 - 0x1p-50, 1.0, 2.0,
+    std::vector<double> probabilities = {-1.0,
+                                         0.0,
+                                         5e-324,
+                                         1e-300,
+                                         1e-10,
+                                         1.1641532182693481e-10,
+                                         0.5,
+                                         0.9999999998835847,
+                                         1.0 - 0x1p-50,
+                                         1.0,
+                                         2.0,
                                          std::numeric_limits<double>::infinity(),
                                          std::numeric_limits<double>::quiet_NaN()};
     std::mt19937 words(13);
@@ -118,15 +127,16 @@ TEST(CopyChoiceTest, OutputsBelowASwitchFloorPlaceNoSwitchForAnyLargerCount) {
             for (int i = 0; i < 200; ++i) outputs.push_back(words() % floor);
             for (const double larger : {K, K + 1.0, K + 7.0, 2.0 * K, 1e6}) {
                 for (const std::uint64_t y : outputs) {
-                    ASSERT_FALSE(draw_of(y) > std::exp(-gap / larger)) << "y " << y << " gap " << gap << " K " << larger;
+                    ASSERT_FALSE(draw_of(y) > std::exp(-gap / larger))
+                        << "y " << y << " gap " << gap << " K " << larger;
                     ASSERT_FALSE(switches_between(draw_of(y), gap, larger)) << "y " << y << " gap " << gap;
                 }
             }
         }
     }
     // Gaps that are negative or not numbers are always tested.
-    for (const double gap : {-0.5, -1e-300, std::numeric_limits<double>::quiet_NaN(),
-                             -std::numeric_limits<double>::infinity()})
+    for (const double gap :
+         {-0.5, -1e-300, std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::infinity()})
         EXPECT_EQ(switch_floor(gap, 600.0), 0u) << gap;
     EXPECT_EQ(switch_floor(std::numeric_limits<double>::infinity(), 600.0), 0u);
 }

@@ -19,7 +19,7 @@ namespace {
 using Segments = std::vector<std::vector<int>>;
 
 // MT(0.12345) raw outputs 1 to 9 (std::mt19937 seeded with 530213712).
-const unsigned long mt_outputs[] = {3710025885u, 872688668u,  2756990951u, 42456629u, 4210508443u,
+const unsigned long mt_outputs[] = {3710025885u, 872688668u,  2756990951u, 42456629u,  4210508443u,
                                     1473693566u, 3094417711u, 3380225717u, 1609436107u};
 
 Segments crossovers(const std::vector<double>& genetic, int K) {
@@ -71,7 +71,8 @@ TEST(SimulateAllAlleles, ControlDrawCountIsTheSameForAnyTheta) {
     // Two controls use 24 draws; theta 0 flips nothing but draws the same.
     for (const double theta : {0.0, 0.7}) {
         TempDir dir;
-        Vorlanerator sim(make_parameters(dir.path(), 2, 0, theta), make_panel({{0, 1}, {1, 1}, {0, 0}}, {1.0, 1.0, 1.0}));
+        Vorlanerator sim(make_parameters(dir.path(), 2, 0, theta),
+                         make_panel({{0, 1}, {1, 1}, {0, 0}}, {1.0, 1.0, 1.0}));
         MT generator(0.12345);
         Random::Set(generator);
         sim.simulate_all_alleles();

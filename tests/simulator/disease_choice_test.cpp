@@ -13,8 +13,8 @@
 #include <vector>
 
 using vorlan2::AlleleCodes;
-using vorlan2::DiseaseSegmentChoice;
 using vorlan2::choose_disease_candidates;
+using vorlan2::DiseaseSegmentChoice;
 
 namespace {
 
@@ -172,14 +172,10 @@ TEST(ChooseDiseaseCandidates, DrawsAtBoundariesAndWithinTheBoundOfThem) {
         double match;
         bool extra;
     } setups[] = {
-        {1 << 12, {1}, 0x1p-42, 1.0, false},
-        {1 << 14, {1, 2}, 0x1p-40, 1.0, true},
-        {20000, {1, 1, 2}, 1e-6, 0.95, true},
-        {20000, {1, 3, 8, 1}, 0.01, 0.8, false},
-        {10000, {1, 2, 4, 6, 8}, 0.25, 0.6, true},
-        {5000, {1, 2, 5, 8, 8}, 0.0, 0.6, false},
-        {1000, {1, 2, 7}, 1e-300, 0.8, true},
-        {300, {1, 8}, 0.01, 0.7, true},
+        {1 << 12, {1}, 0x1p-42, 1.0, false},       {1 << 14, {1, 2}, 0x1p-40, 1.0, true},
+        {20000, {1, 1, 2}, 1e-6, 0.95, true},      {20000, {1, 3, 8, 1}, 0.01, 0.8, false},
+        {10000, {1, 2, 4, 6, 8}, 0.25, 0.6, true}, {5000, {1, 2, 5, 8, 8}, 0.0, 0.6, false},
+        {1000, {1, 2, 7}, 1e-300, 0.8, true},      {300, {1, 8}, 0.01, 0.7, true},
     };
     std::mt19937 random(41);
     std::size_t compared = 0, written = 0;
@@ -234,8 +230,8 @@ TEST(ChooseDiseaseCandidates, DrawsAtBoundariesAndWithinTheBoundOfThem) {
             for (std::size_t i = 0; i < count; ++i) {
                 const DiseaseSegmentChoice& segment = segments[i];
                 ASSERT_EQ(segment.chosen, references[i].choose(segment.u))
-                    << "shared " << setup.shared << " mu " << setup.mu << " loci " << segment.codes->loci()
-                    << " u " << segment.u;
+                    << "shared " << setup.shared << " mu " << setup.mu << " loci " << segment.codes->loci() << " u "
+                    << segment.u;
                 ++compared;
             }
         }

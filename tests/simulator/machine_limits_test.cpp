@@ -49,8 +49,8 @@ TEST(MachineLimits, ConsolePipeClosedEarlyEndsTheRunWithItsMessage) {
 TEST(MachineLimits, FileSizeLimitFailsTheWriteWithItsMessage) {
     const RunDirectory dir;
     // 4000 control haplotypes make lines of 8 kB; the transcript stays far below the limit.
-    const ProgramRun run = run_vorlan2_program(words_with({"-n", "2000", "2000"}), dir.path(),
-                                               [] { limit(RLIMIT_FSIZE, 16 << 10); });
+    const ProgramRun run =
+        run_vorlan2_program(words_with({"-n", "2000", "2000"}), dir.path(), [] { limit(RLIMIT_FSIZE, 16 << 10); });
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(fails_naming(run.out, "run.controls.haps")) << tail(run.out);
     EXPECT_TRUE(fails_naming(dir.file("run.summary"), "run.controls.haps"));
@@ -81,7 +81,8 @@ TEST(MachineLimits, RunsStartedTogetherWithoutFixedSeedDiffer) {
     std::vector<ProgramRun> results(runs);
     std::vector<std::thread> threads;
     for (int k = 0; k < runs; ++k)
-        threads.emplace_back([&, k] { results[static_cast<std::size_t>(k)] = dirs[static_cast<std::size_t>(k)].run(words); });
+        threads.emplace_back(
+            [&, k] { results[static_cast<std::size_t>(k)] = dirs[static_cast<std::size_t>(k)].run(words); });
     for (auto& thread : threads) thread.join();
 
     std::set<std::string> seeds;

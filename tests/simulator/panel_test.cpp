@@ -176,8 +176,8 @@ TEST(GeneticMapTest, InterpolationBelowAboveAtAndBetweenPoints) {
     const std::vector<double> positions{100, 200, 400};
     const std::vector<double> values{10, 20, 60};
     const GeneticMapInterpolator map(positions, values);
-    const std::vector<std::pair<double, double>> cases = {
-        {50, 10}, {100, 10}, {150, 15}, {200, 20}, {300, 40}, {400, 60}, {1000, 60}};
+    const std::vector<std::pair<double, double>> cases = {{50, 10},  {100, 10}, {150, 15}, {200, 20},
+                                                          {300, 40}, {400, 60}, {1000, 60}};
     for (const auto& [p, expected] : cases) EXPECT_EQ(map.interpolate_genetic_position(p), expected) << p;
 }
 
@@ -213,10 +213,10 @@ TEST(GeneticMapTest, SortedSearchAgreesWithScanBitForBit) {
         while (i + 1 < positions.size() && positions[i + 1] <= p) ++i;
         double expected = values[0];
         if (p >= positions[0]) {
-            expected = i == positions.size() - 1 ? values.back()
-                                                  : (p - positions[i]) / (positions[i + 1] - positions[i]) *
-                                                            (values[i + 1] - values[i]) +
-                                                        values[i];
+            expected = i == positions.size() - 1
+                           ? values.back()
+                           : (p - positions[i]) / (positions[i + 1] - positions[i]) * (values[i + 1] - values[i]) +
+                                 values[i];
         }
         ASSERT_EQ(map.interpolate_genetic_position(p), expected) << p;
     }
@@ -298,7 +298,9 @@ TEST_F(PanelTest, PanelErrorsNameFileAndLine) {
         {"0 1\n0 2\n", "h\nrs1 1000 A G\nrs2 2000 A G\n", haps, "bad format detected in haplotype file on line 2."},
         {"0101\n", "h\nrs1 1000 A G\n", haps, "bad format detected in haplotype file on line 1."},
         {"\n\n", "h\nrs1 1000 A G\nrs2 2000 A G\n", haps, "bad format detected in haplotype file on line 1."},
-        {"\xEF\xBB\xBF" "0 1\n", "h\nrs1 1000 A G\n", haps, "bad format detected in haplotype file on line 1."},
+        {"\xEF\xBB\xBF"
+         "0 1\n",
+         "h\nrs1 1000 A G\n", haps, "bad format detected in haplotype file on line 1."},
         {"0 1\n0 1 1\n", "h\nrs1 1000 A G\nrs2 2000 A G\n", haps,
          "different number of haplotypes found in haplotype file (2 and 3 on line 2."},
         {"0 1\n0 1 1\n", "h\nrs1 1000 A G\nrs2 20x0 A G\n", legend, "bad format detected in legend file on line 3."},

@@ -117,8 +117,8 @@ TEST_F(ParametersTest, BadValuesAreRefusedNamingTheFlag) {
 }
 
 TEST_F(ParametersTest, FlagValuesAreStored) {
-    const auto p = read_words(with({"-n", "10", "20", "-int", "1000", "2000", "-Ne", "10000", "-theta", "0.0005",
-                                    "-t", "tags.txt", "-nrs"}));
+    const auto p = read_words(
+        with({"-n", "10", "20", "-int", "1000", "2000", "-Ne", "10000", "-theta", "0.0005", "-t", "tags.txt", "-nrs"}));
     EXPECT_EQ(p.haplotype_file, "panel.haps");
     EXPECT_EQ(p.legend_file, "panel.legend");
     EXPECT_EQ(p.genetic_map_file, "panel.map");
@@ -169,8 +169,8 @@ TEST_F(ParametersTest, MissingOutputDirectoryIsCreatedAndAnnounced) {
 }
 
 TEST_F(ParametersTest, NeOutOfRangeIsANoticeOnly) {
-    for (const auto& [value, notice] : std::vector<std::pair<std::string, bool>>{
-             {"40000", true}, {"30000", false}, {"-1", true}, {"0", false}}) {
+    for (const auto& [value, notice] :
+         std::vector<std::pair<std::string, bool>>{{"40000", true}, {"30000", false}, {"-1", true}, {"0", false}}) {
         CommandLine line(with({"-Ne", value}));
         VorlanParameters p;
         testing::internal::CaptureStdout();
@@ -182,8 +182,8 @@ TEST_F(ParametersTest, NeOutOfRangeIsANoticeOnly) {
 }
 
 TEST_F(ParametersTest, DiseaseLociGroupsAccumulateFirstPositionWins) {
-    const auto p = read_words(with({"-dl", "5000", "1", "2", "4", "3000", "0", "1.5", "2", "5000", "0", "9", "9",
-                                    "-n", "10", "10", "-dl", "7000", "1", "1", "1"}));
+    const auto p = read_words(with({"-dl", "5000", "1",  "2",  "4",  "3000", "0",    "1.5", "2", "5000", "0",
+                                    "9",   "9",    "-n", "10", "10", "-dl",  "7000", "1",   "1", "1"}));
     ASSERT_EQ(p.dl.size(), 3u);
     const auto& first = p.dl.at(5000.0);
     EXPECT_EQ(first.allele, 1);
@@ -212,9 +212,10 @@ TEST_F(ParametersTest, ZeroRisksAreLegal) {
 }
 
 TEST_F(ParametersTest, SummaryTextIsExact) {
-    const auto p = read_words({"-h", "panel.haps", "-l", "panel.legend", "-m", "panel.map", "-o", out_, "-n", "5",
-                               "2", "-dl", "1234567", "1", "1.5", "2.25", "52000", "0", "2", "4", "-theta", "0.0004",
-                               "-bogus", "-t", "tags.txt"});
+    const auto p =
+        read_words({"-h", "panel.haps", "-l",     "panel.legend", "-m",     "panel.map", "-o",      out_,    "-n",
+                    "5",  "2",          "-dl",    "1234567",      "1",      "1.5",       "2.25",    "52000", "0",
+                    "2",  "4",          "-theta", "0.0004",       "-bogus", "-t",        "tags.txt"});
     std::ostringstream summary;
     p.parameters_summary(summary);
     auto line = [](const std::string& label, const std::string& value) {

@@ -25,8 +25,7 @@ TEST(RealInputsTest, CrlfFilesGiveTheSameOutputAsLfFiles) {
     const ProgramRun run = crlf.run(words);
     ASSERT_EQ(run.status, 0) << run.out;
     for (const char* name : {"run.controls.haps", "run.cases.haps", "run.legend", "run.controls.gen", "run.cases.gen",
-                             "run.controls.tags.gen", "run.cases.tags.gen", "run.controls.sample",
-                             "run.cases.sample"})
+                             "run.controls.tags.gen", "run.cases.tags.gen", "run.controls.sample", "run.cases.sample"})
         EXPECT_EQ(crlf.file(name), lf.file(name)) << name;
     EXPECT_EQ(crlf.file("run.legend"), "rs pos X0 X1\nrs1 1000 A G\nrs2 2000 C T\nrs3 3000 G A\nrs4 4000 T C\n");
 }

@@ -9,8 +9,7 @@
 
 namespace {
 
-const std::string banner =
-    "\n" + std::string(67, '=') + "\n  Welcome to VORLAN_v2.2.0 (01/04/2011)\n";
+const std::string banner = "\n" + std::string(67, '=') + "\n  Welcome to VORLAN_v2.2.0 (01/04/2011)\n";
 const std::string elapsed_line = "\nVORLAN took 0 seconds to complete. Have a nice day! \n";
 
 // A run on a busy machine may take a second or more: the elapsed time shows as 0.
@@ -34,10 +33,8 @@ class RunDriverTest : public testing::Test {
 protected:
     RunDriverTest() {
         write_file(dir_.file("map.txt"), "position rate cM\n1000 1 0\n5000 1 0.01\n");
-        write_file(dir_.file("panel.haps"),
-                   "0 1 0 1 1 0 0 1\n1 1 0 0 1 0 1 1\n0 0 0 0 1 1 1 1\n1 1 1 1 1 1 1 1\n");
-        write_file(dir_.file("panel.legend"),
-                   "rs pos a0 a1\nrs1 1000 A G\nrs2 2000 C T\nrs3 3000 G A\nrs4 4000 T C\n");
+        write_file(dir_.file("panel.haps"), "0 1 0 1 1 0 0 1\n1 1 0 0 1 0 1 1\n0 0 0 0 1 1 1 1\n1 1 1 1 1 1 1 1\n");
+        write_file(dir_.file("panel.legend"), "rs pos a0 a1\nrs1 1000 A G\nrs2 2000 C T\nrs3 3000 G A\nrs4 4000 T C\n");
     }
 
     std::vector<std::string> inputs(const std::string& out = "run") const {
@@ -62,13 +59,12 @@ protected:
 };
 
 TEST_F(RunDriverTest, HelpPrintsBannerAndHelpOnlyAndTouchesNoFile) {
-    for (const auto& words : std::vector<std::vector<std::string>>{
-             {}, {"panel.haps"}, {"-help"}, {"-o", "run", "-help", "-n"}}) {
+    for (const auto& words :
+         std::vector<std::vector<std::string>>{{}, {"panel.haps"}, {"-help"}, {"-o", "run", "-help", "-n"}}) {
         const ProgramRun result = run(words);
         EXPECT_EQ(result.status, 0);
         EXPECT_EQ(result.out.rfind(banner, 0), 0u);
-        EXPECT_NE(result.out.find(std::string(67, '=') + "\n\nHelp Menu\n\nEssential flags are:\n"),
-                  std::string::npos);
+        EXPECT_NE(result.out.find(std::string(67, '=') + "\n\nHelp Menu\n\nEssential flags are:\n"), std::string::npos);
         EXPECT_TRUE(ends_with(result.out, "for the simulated disease SNPs\n\n")) << result.out;
         EXPECT_EQ(result.out.find("VORLAN took"), std::string::npos);
         EXPECT_FALSE(exists("vorlan2.summary"));
@@ -83,13 +79,15 @@ TEST_F(RunDriverTest, HandledErrorsEndTheTranscriptAndExitWithOne) {
         std::string message;
     };
     const std::vector<Case> cases = {
-        {{"-h", "panel.haps", "-l", "panel.legend", "-m", "map.txt"}, "vorlan2.summary",
+        {{"-h", "panel.haps", "-l", "panel.legend", "-m", "map.txt"},
+         "vorlan2.summary",
          "ERROR!!! Must specify a value for flag: -o"},
         {with({"-n", "5"}), "run.summary", "ERROR!!! Bad value given for flag: -n"},
         {with({"-dl", "1000", "3", "1", "1"}), "run.summary",
          "Error encountered, program terminated: Disease allele must be 0 or 1 but got 3 in DiseaseLocus. \n"},
         {with({"-dl", "1000", "1", "-1", "1"}), "run.summary", "ERROR!!! Bad value given for flag: -dl"},
-        {{"-h", "nothing.haps", "-l", "panel.legend", "-m", "map.txt", "-o", "run"}, "run.summary",
+        {{"-h", "nothing.haps", "-l", "panel.legend", "-m", "map.txt", "-o", "run"},
+         "run.summary",
          "Error reading file nothing.haps: can't open haplotype file."},
         {with({"-int", "5000", "9000"}), "run.summary",
          "Error reading file panel.haps: No SNPs in the interval in haplotype file!"},
@@ -137,8 +135,10 @@ TEST_F(RunDriverTest, OutputFileInTheWayEndsTheRunNamingIt) {
     std::filesystem::create_directory(dir_.path() / "run.cases.haps");
     const ProgramRun result = run(with({"-n", "1", "1", "-nrs", "-dl", "2000", "1", "2", "4"}));
     EXPECT_EQ(result.status, 1);
-    EXPECT_TRUE(ends_with(result.out, "writing output file run.controls.haps\nError reading file run.cases.haps: "
-                                      "can't open file (Is a directory).\n\n" + elapsed_line))
+    EXPECT_TRUE(ends_with(result.out,
+                          "writing output file run.controls.haps\nError reading file run.cases.haps: "
+                          "can't open file (Is a directory).\n\n" +
+                              elapsed_line))
         << result.out;
     EXPECT_TRUE(exists("run.controls.haps"));
     EXPECT_FALSE(exists("run.legend"));
@@ -161,8 +161,8 @@ TEST_F(RunDriverTest, NoUsableDiseaseLocusEndsWithStatusOneAndNoOutput) {
 }
 
 TEST_F(RunDriverTest, AssociationReportNeedsTwoCasesAndTheFlag) {
-    const auto dl = std::vector<std::string>{"-nrs", "-dl", "2000", "1", "2", "4", "1000", "1", "1.5", "3",
-                                             "-output_snp_summary"};
+    const auto dl =
+        std::vector<std::string>{"-nrs", "-dl", "2000", "1", "2", "4", "1000", "1", "1.5", "3", "-output_snp_summary"};
     auto words = with(dl);
     words.insert(words.end(), {"-n", "5", "1"});
     ProgramRun result = run(words);
@@ -177,12 +177,22 @@ TEST_F(RunDriverTest, AssociationReportNeedsTwoCasesAndTheFlag) {
     const std::regex report(
         "\n\nThe pvalues and effect sizes of each disease SNP is:\n\n"
         "Disease_locus_index           beta        beta_se         pvalue\n"
-        " {14}0 {12,}" + number + " {4,}" + number + " {4,}" + number + "\n"
-        " {14}1 {12,}" + number + " {4,}" + number + " {4,}" + number + "\n"
-        "\n\nThe pvalue for the full disease model is " + number + ":\n"
+        " {14}0 {12,}" +
+        number + " {4,}" + number + " {4,}" + number +
+        "\n"
+        " {14}1 {12,}" +
+        number + " {4,}" + number + " {4,}" + number +
+        "\n"
+        "\n\nThe pvalue for the full disease model is " +
+        number +
+        ":\n"
         "Disease_locus_index           beta        beta_se\n"
-        " {14}0 {12,}" + number + " {4,}" + number + "\n"
-        " {14}1 {12,}" + number + " {4,}" + number + "\n"
+        " {14}0 {12,}" +
+        number + " {4,}" + number +
+        "\n"
+        " {14}1 {12,}" +
+        number + " {4,}" + number +
+        "\n"
         "\nVORLAN took 0 seconds to complete. Have a nice day! \n$");
     std::smatch match;
     ASSERT_TRUE(std::regex_search(result.out, match, report)) << result.out;
@@ -212,8 +222,8 @@ TEST_F(RunDriverTest, SeparatedSnpPrintsNoEffectSize) {
     // is at most 1e-5) on the genotypes of run.controls.gen and run.cases.gen:
     // SNP 0 beta -0.160428, se 0.402125, p 0.688568; SNP 1 p 1.99731e-15;
     // both p 1.83243e-14.
-    const ProgramRun result = run(with({"-nrs", "-output_snp_summary", "-n", "30", "30", "-dl", "2000", "1", "0",
-                                        "0", "1000", "1", "1.5", "3"}));
+    const ProgramRun result = run(
+        with({"-nrs", "-output_snp_summary", "-n", "30", "30", "-dl", "2000", "1", "0", "0", "1000", "1", "1.5", "3"}));
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(association_report(result.out),
               "\n\nThe pvalues and effect sizes of each disease SNP is:\n\n"

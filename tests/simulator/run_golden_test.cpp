@@ -38,8 +38,7 @@ std::vector<GoldenCase> golden_cases() {
         {"unsorted_map", with({"-m", "panel_unsorted.map", "-n", "3", "3"}, two_loci)},
         {"one_snp", {"-m", "panel.map", "-int", "30000", "30000", "-n", "2", "2", "-dl", "30000", "1", "2", "4"}},
         {"no_haps_no_gens",
-         with({"-m", "panel.map", "-n", "2", "3", "-no_haps_output", "-no_gens_output", "-t", "panel.tags"},
-              two_loci)},
+         with({"-m", "panel.map", "-n", "2", "3", "-no_haps_output", "-no_gens_output", "-t", "panel.tags"}, two_loci)},
     };
 }
 
@@ -64,8 +63,8 @@ class GoldenRunTest : public testing::TestWithParam<GoldenCase> {};
 TEST_P(GoldenRunTest, OutputFilesAreUnchanged) {
     const GoldenCase& c = GetParam();
     TempDir dir;
-    for (const std::string name : {"panel.haps", "panel.legend", "panel.map", "panel_repeated.map",
-                                   "panel_unsorted.map", "panel.tags"})
+    for (const std::string name :
+         {"panel.haps", "panel.legend", "panel.map", "panel_repeated.map", "panel_unsorted.map", "panel.tags"})
         fs::copy_file(golden_dir / name, dir.path() / name);
     std::vector<std::string> words = {"-h", "panel.haps", "-l", "panel.legend", "-o", c.output, "-nrs"};
     words.insert(words.end(), c.words.begin(), c.words.end());
@@ -101,9 +100,8 @@ INSTANTIATE_TEST_SUITE_P(FixedSeedRuns, GoldenRunTest, testing::ValuesIn(golden_
 
 // The compressed run writes the plain run's bytes.
 TEST(GoldenRunTest, GzipRunHoldsThePlainRunsContent) {
-    for (const std::string name :
-         {"run.controls.haps", "run.cases.haps", "run.controls.gen", "run.cases.gen", "run.controls.tags.gen",
-          "run.cases.tags.gen"})
+    for (const std::string name : {"run.controls.haps", "run.cases.haps", "run.controls.gen", "run.cases.gen",
+                                   "run.controls.tags.gen", "run.cases.tags.gen"})
         EXPECT_EQ(read_file((golden_dir / "cases_gzip" / (name + ".gz")).string()),
                   read_file((golden_dir / "cases" / name).string()))
             << name;

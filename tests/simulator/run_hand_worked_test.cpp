@@ -21,8 +21,8 @@ protected:
     }
 
     void run(std::vector<std::string> extra, const std::string& out = "run") {
-        std::vector<std::string> words = {"-h", "panel.haps", "-l", "panel.legend", "-m", "map.txt", "-o", out,
-                                          "-nrs", "-dl", "1000", "1", "1", "1"};
+        std::vector<std::string> words = {"-h", "panel.haps", "-l",  "panel.legend", "-m", "map.txt", "-o",
+                                          out,  "-nrs",       "-dl", "1000",         "1",  "1",       "1"};
         words.insert(words.end(), extra.begin(), extra.end());
         const ProgramRun result = run_vorlan2_program(words, dir_.path());
         ASSERT_EQ(result.status, 0) << result.out;

@@ -67,9 +67,7 @@ TEST(SnpLines, AnyCutGivesTheLinesAlleleByAllele) {
     std::vector<int> all(200);
     for (int j = 0; j < 200; ++j) all[j] = j;
     const std::vector<std::vector<int>> snp_lists = {all, {0, 5, 63, 64, 130, 199}, {70}, {}};
-    const struct {
-        int first, end;
-    } groups[] = {{0, 300}, {38, 300}, {2, 4}, {100, 100}};
+    const struct { int first, end; } groups[] = {{0, 300}, {38, 300}, {2, 4}, {100, 100}};
     const struct {
         const char* name;
         SnpLineLimits limits;

@@ -24,9 +24,9 @@ namespace fs = std::filesystem;
 Data panel_of_haplotypes(int n) { return make_panel({std::vector<int>(n, 0)}, {0.0}); }
 
 // Eight SNPs, six panel haplotypes; rows are SNPs.
-const std::vector<std::vector<int>> golden_panel = {
-    {0, 1, 1, 0, 1, 0}, {1, 1, 0, 0, 1, 0}, {0, 0, 1, 1, 0, 1}, {1, 0, 1, 0, 0, 0},
-    {0, 1, 0, 1, 1, 1}, {1, 1, 1, 0, 0, 1}, {0, 0, 0, 1, 0, 1}, {1, 0, 0, 1, 1, 0}};
+const std::vector<std::vector<int>> golden_panel = {{0, 1, 1, 0, 1, 0}, {1, 1, 0, 0, 1, 0}, {0, 0, 1, 1, 0, 1},
+                                                    {1, 0, 1, 0, 0, 0}, {0, 1, 0, 1, 1, 1}, {1, 1, 1, 0, 0, 1},
+                                                    {0, 0, 0, 1, 0, 1}, {1, 0, 0, 1, 1, 0}};
 const std::vector<double> golden_genetic = {0.0, 0.0, 3.0, 10.0, 10.0, 25.0, 30.0, 60.0};
 
 std::string as_text(const HaplotypeSet::Row& haplotype) {

@@ -19,16 +19,24 @@ namespace fs = std::filesystem;
 // compressed ones included (several gzip members, many chunks).
 TEST(WriterWorkers, OutputBytesDoNotDependOnTheWorkers) {
     const fs::path examples = fs::path(VORLAN2_SOURCE_DIR) / "examples";
-    const std::vector<std::string> words = {
-        "-h", (examples / "example.haps").string(), "-l", (examples / "example.legend").string(),
-        "-m", (examples / "example.map").string(), "-t", (examples / "example.tags").string(),
-        "-o", "run.gz", "-n", "1100", "1100", "-int", "1000000", "2000000", "-dl", "1500000", "1", "1.5", "2.25",
-        "-nrs"};
+    const std::vector<std::string> words = {"-h",      (examples / "example.haps").string(),
+                                            "-l",      (examples / "example.legend").string(),
+                                            "-m",      (examples / "example.map").string(),
+                                            "-t",      (examples / "example.tags").string(),
+                                            "-o",      "run.gz",
+                                            "-n",      "1100",
+                                            "1100",    "-int",
+                                            "1000000", "2000000",
+                                            "-dl",     "1500000",
+                                            "1",       "1.5",
+                                            "2.25",    "-nrs"};
     TempDir one;
     TempDir all;
-    ASSERT_EQ(run_vorlan2_program(words, one.path(), [] {
-                  if (!pin_to_first_cpu()) _exit(126);
-              }).status,
+    ASSERT_EQ(run_vorlan2_program(words, one.path(),
+                                  [] {
+                                      if (!pin_to_first_cpu()) _exit(126);
+                                  })
+                  .status,
               0);
     ASSERT_EQ(run_vorlan2_program(words, all.path()).status, 0);
     int compared = 0;

@@ -8,7 +8,7 @@
 // a little above R's qchisq(1e-4, df, lower=FALSE): 19.3 against 18.4 at df 2,
 // 26.3 against 25.7 at df 5, 57.3 against 57.1 at df 23.
 inline double ChiSquareLimit(int df) {
-  const double a = 2.0 / (9.0 * df);
-  const double root = 1.0 - a + 3.719 * std::sqrt(a);
-  return df * root * root * root;
+    const double a = 2.0 / (9.0 * df);
+    const double root = 1.0 - a + 3.719 * std::sqrt(a);
+    return df * root * root * root;
 }

@@ -11,28 +11,28 @@
 
 class ScriptedGenerator : public Random {
 public:
-  explicit ScriptedGenerator(std::vector<double> values) : values_(std::move(values)) {}
-  double Next() override {
-    if (next_ == values_.size()) throw std::out_of_range("script of uniforms used up");
-    return values_[next_++];
-  }
-  std::size_t Draws() const { return next_; }
+    explicit ScriptedGenerator(std::vector<double> values) : values_(std::move(values)) {}
+    double Next() override {
+        if (next_ == values_.size()) throw std::out_of_range("script of uniforms used up");
+        return values_[next_++];
+    }
+    std::size_t Draws() const { return next_; }
 
 private:
-  std::vector<double> values_;
-  std::size_t next_ = 0;
+    std::vector<double> values_;
+    std::size_t next_ = 0;
 };
 
 class CountingGenerator : public Random {
 public:
-  explicit CountingGenerator(Random& source) : source_(source) {}
-  double Next() override {
-    ++draws_;
-    return source_.Next();
-  }
-  std::size_t Draws() const { return draws_; }
+    explicit CountingGenerator(Random& source) : source_(source) {}
+    double Next() override {
+        ++draws_;
+        return source_.Next();
+    }
+    std::size_t Draws() const { return draws_; }
 
 private:
-  Random& source_;
-  std::size_t draws_ = 0;
+    Random& source_;
+    std::size_t draws_ = 0;
 };

@@ -14,13 +14,13 @@ const std::string map_text = "position rate cM\n1000 1 0\n5000 1 0.01\n";
 const std::string haps_text = "0 1 0 1 1 0 0 1\n1 1 0 0 1 0 1 1\n0 0 0 0 1 1 1 1\n1 1 1 1 1 1 1 1\n";
 const std::string legend_text = "rs pos a0 a1\nrs1 1000 A G\nrs2 2000 C T\nrs3 3000 G A\nrs4 4000 T C\n";
 const std::string bom = "\xEF\xBB\xBF";
-const std::vector<std::string> base_words = {"-h", "panel.haps", "-l", "panel.legend", "-m", "map.txt", "-o", "run",
-                                             "-n", "2",          "2",  "-nrs",         "-dl", "2000",   "1",  "2",
+const std::vector<std::string> base_words = {"-h", "panel.haps", "-l", "panel.legend", "-m",  "map.txt", "-o", "run",
+                                             "-n", "2",          "2",  "-nrs",         "-dl", "2000",    "1",  "2",
                                              "4"};
 
 const Names summary_only = {"run.summary"};
-const Names up_to_genotypes = {"run.summary",       "run.controls.haps", "run.cases.haps",
-                               "run.legend",        "run.controls.gen",  "run.cases.gen"};
+const Names up_to_genotypes = {"run.summary", "run.controls.haps", "run.cases.haps",
+                               "run.legend",  "run.controls.gen",  "run.cases.gen"};
 const Names all_outputs = {"run.summary",      "run.controls.haps", "run.cases.haps",      "run.legend",
                            "run.controls.gen", "run.cases.gen",     "run.controls.sample", "run.cases.sample"};
 
@@ -82,7 +82,9 @@ bool lines_match(const std::string& text, const std::regex& pattern, int count) 
     return n == count && !text.empty() && text.back() == '\n';
 }
 
-std::string tail(const std::string& text) { return text.substr(text.size() - std::min<std::size_t>(text.size(), 2000)); }
+std::string tail(const std::string& text) {
+    return text.substr(text.size() - std::min<std::size_t>(text.size(), 2000));
+}
 
 void check_case(const Case& c) {
     SCOPED_TRACE(c.name);
@@ -119,7 +121,9 @@ void check_case(const Case& c) {
 }
 
 RunDirectory::RunDirectory(const std::string& line_end) {
-    const auto ends = [&line_end](const std::string& text) { return std::regex_replace(text, std::regex("\n"), line_end); };
+    const auto ends = [&line_end](const std::string& text) {
+        return std::regex_replace(text, std::regex("\n"), line_end);
+    };
     write_file(dir_.file("map.txt"), ends(map_text));
     write_file(dir_.file("panel.haps"), ends(haps_text));
     write_file(dir_.file("panel.legend"), ends(legend_text));

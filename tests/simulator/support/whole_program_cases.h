@@ -104,9 +104,9 @@ struct Case {
     std::optional<std::string> transcript_end;
     std::optional<std::string> notice;
     bool notice_console_only = false;
-    std::string err;  // all of standard error
+    std::string err;                 // all of standard error
     std::function<void()> in_child;  // run in the program's process before it starts
-    Names created = all_outputs;  // every file and directory the run adds
+    Names created = all_outputs;     // every file and directory the run adds
 };
 
 // Runs the case in a fresh directory and checks everything it expects.
