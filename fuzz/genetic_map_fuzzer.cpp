@@ -12,7 +12,7 @@
 #include "simulator/genetic_map.h"
 #include "simulator/panel.h"
 
-using vorlan2::GeneticMapInterpolator;
+using namespace vorlan2;
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "fuzz_support.h"
 #include "simulator/tag_file.h"
 
-using vorlan2::read_tag_positions;
+using namespace vorlan2;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string path = write_scratch_file("tags.txt", std::string(reinterpret_cast<const char*>(data), size));

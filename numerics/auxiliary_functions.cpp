@@ -9,7 +9,7 @@
 #include "numerics/log_beta.h"
 #include "numerics/log_helpers.h"
 
-using vorlan2::numerics_fatal;
+using namespace vorlan2;
 
 namespace {
 

@@ -8,15 +8,7 @@
 #include "numerics/cdf_checks.h"
 #include "numerics/cdf_search.h"
 
-using vorlan2::fails_above;
-using vorlan2::fails_closed;
-using vorlan2::fails_sum_to_one;
-using vorlan2::fails_which;
-using vorlan2::forward_tails;
-using vorlan2::MatchedTail;
-using vorlan2::search_pair;
-using vorlan2::search_parameter;
-using vorlan2::TailFunction;
+using namespace vorlan2;
 
 void cumbet(double* x, double* y, double* a, double* b, double* cum, double* ccum) {
     if (*x <= 0.0) {

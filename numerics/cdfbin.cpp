@@ -6,16 +6,7 @@
 #include "numerics/cdf_search.h"
 #include "numerics/cdfbet.h"
 
-using vorlan2::fails_above;
-using vorlan2::fails_at_least;
-using vorlan2::fails_closed;
-using vorlan2::fails_sum_to_one;
-using vorlan2::fails_which;
-using vorlan2::forward_tails;
-using vorlan2::MatchedTail;
-using vorlan2::search_pair;
-using vorlan2::search_parameter;
-using vorlan2::TailFunction;
+using namespace vorlan2;
 
 void cumbin(double* s, double* xn, double* pr, double* ompr, double* cum, double* ccum) {
     if (*s < *xn) {

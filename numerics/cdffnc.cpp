@@ -12,16 +12,7 @@
 #include "numerics/cdff.h"
 #include "numerics/poisson_mixture.h"
 
-using vorlan2::fails_above;
-using vorlan2::fails_at_least;
-using vorlan2::fails_closed;
-using vorlan2::fails_which;
-using vorlan2::forward_tails;
-using vorlan2::has_whole_indices;
-using vorlan2::MatchedTail;
-using vorlan2::PoissonMixture;
-using vorlan2::search_parameter;
-using vorlan2::TailFunction;
+using namespace vorlan2;
 
 void cumfnc(double* f, double* dfn, double* dfd, double* pnonc, double* cum, double* ccum) {
     if (*f <= 0.0) {

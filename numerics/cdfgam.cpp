@@ -7,17 +7,7 @@
 #include "numerics/gaminv.h"
 #include "numerics/gratio.h"
 
-using vorlan2::fails_above;
-using vorlan2::fails_at_least;
-using vorlan2::fails_closed;
-using vorlan2::fails_open_below;
-using vorlan2::fails_sum_to_one;
-using vorlan2::fails_which;
-using vorlan2::forward_tails;
-using vorlan2::MatchedTail;
-using vorlan2::search_parameter;
-using vorlan2::store_positive;
-using vorlan2::TailFunction;
+using namespace vorlan2;
 
 void cumgam(double* x, double* a, double* cum, double* ccum) {
     if (*x <= 0.0) {

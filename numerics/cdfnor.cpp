@@ -9,12 +9,7 @@
 #include "numerics/cdf_search.h"
 #include "numerics/normal_quantile.h"
 
-using vorlan2::fails_above;
-using vorlan2::fails_open_below;
-using vorlan2::fails_sum_to_one;
-using vorlan2::fails_which;
-using vorlan2::forward_tails;
-using vorlan2::store_positive;
+using namespace vorlan2;
 
 void cdfnor(int* which, double* p, double* q, double* x, double* mean, double* sd, int* status, double* bound) {
     std::printf("in cdfnor\n");

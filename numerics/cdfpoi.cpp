@@ -6,15 +6,7 @@
 #include "numerics/cdf_search.h"
 #include "numerics/cdfchi.h"
 
-using vorlan2::fails_at_least;
-using vorlan2::fails_closed;
-using vorlan2::fails_open_below;
-using vorlan2::fails_sum_to_one;
-using vorlan2::fails_which;
-using vorlan2::forward_tails;
-using vorlan2::MatchedTail;
-using vorlan2::search_parameter;
-using vorlan2::TailFunction;
+using namespace vorlan2;
 
 void cumpoi(double* s, double* xlam, double* cum, double* ccum) {
     // P(X <= s) = P(chi-squared with 2(s + 1) degrees of freedom > 2 xlam).

@@ -11,14 +11,7 @@
 #include "numerics/log_beta.h"
 #include "numerics/normal_quantile.h"
 
-using vorlan2::fails_above;
-using vorlan2::fails_open_below;
-using vorlan2::fails_sum_to_one;
-using vorlan2::fails_which;
-using vorlan2::forward_tails;
-using vorlan2::MatchedTail;
-using vorlan2::search_parameter;
-using vorlan2::TailFunction;
+using namespace vorlan2;
 
 namespace {
 

@@ -6,8 +6,7 @@
 
 #include "numerics/fatal_error.h"
 
-using vorlan2::generator_count;
-using vorlan2::numerics_fatal;
+using namespace vorlan2;
 
 long Xm1, Xm2;
 long Xa1, Xa2;

@@ -12,9 +12,7 @@
 #include "numerics/log_helpers.h"
 #include "numerics/special_functions.h"
 
-using vorlan2::gaminv_amax;
-using vorlan2::gaminv_published;
-using vorlan2::GaminvOutcome;
+using namespace vorlan2;
 
 namespace {
 

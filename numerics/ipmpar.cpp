@@ -6,7 +6,7 @@
 
 #include "numerics/fatal_error.h"
 
-using vorlan2::numerics_fatal;
+using namespace vorlan2;
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "numerics/fatal_error.h"
 #include "numerics/linalg.h"
 
-using vorlan2::numerics_fatal;
+using namespace vorlan2;
 
 void setgmn(float* meanv, float* covm, long p, float* parm) {
     if (p <= 0) {

@@ -8,7 +8,7 @@
 #include "numerics/com.h"
 #include "numerics/fatal_error.h"
 
-using vorlan2::numerics_fatal;
+using namespace vorlan2;
 
 float ranf() { return static_cast<float>(static_cast<double>(ignlgi()) * 4.656613057E-10); }
 

@@ -8,8 +8,7 @@
 #include "random/ranvar_alloc.h"
 #include "random/ranvar_error.h"
 
-using vorlan2::make_component;
-using vorlan2::throw_logic_error;
+using namespace vorlan2;
 
 // ---- Uniform, Constant ----
 

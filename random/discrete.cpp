@@ -11,10 +11,7 @@
 #include "random/ranvar_alloc.h"
 #include "random/ranvar_error.h"
 
-using vorlan2::make_component;
-using vorlan2::throw_logic_error;
-using vorlan2::throw_runtime_error;
-using vorlan2::truncate_to_int;
+using namespace vorlan2;
 
 namespace {
 

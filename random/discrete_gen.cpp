@@ -7,9 +7,7 @@
 #include "random/ranvar_alloc.h"
 #include "random/ranvar_error.h"
 
-using vorlan2::allocate_array;
-using vorlan2::throw_logic_error;
-using vorlan2::throw_runtime_error;
+using namespace vorlan2;
 
 DiscreteGen::DiscreteGen(int n, double* prob) {
     Gen(n, prob);

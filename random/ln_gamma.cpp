@@ -8,7 +8,7 @@
 
 #include "random/ranvar_error.h"
 
-using vorlan2::throw_invalid_argument;
+using namespace vorlan2;
 
 namespace {
 

@@ -6,10 +6,7 @@
 #include "random/ranvar_alloc.h"
 #include "random/ranvar_error.h"
 
-using vorlan2::allocate_array;
-using vorlan2::make_component;
-using vorlan2::throw_logic_error;
-using vorlan2::truncate_to_int;
+using namespace vorlan2;
 
 SelectedRandom& Random::operator()(double p) { return *new SelectedRandom(*this, p); }
 

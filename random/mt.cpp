@@ -7,11 +7,7 @@
 #include "random/ranvar_error.h"
 #include "random/seed_file.h"
 
-using vorlan2::read_hex;
-using vorlan2::read_seed_file;
-using vorlan2::throw_runtime_error;
-using vorlan2::write_hex;
-using vorlan2::write_seed_file;
+using namespace vorlan2;
 
 namespace {
 

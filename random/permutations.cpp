@@ -9,9 +9,7 @@
 #include "random/ranvar_alloc.h"
 #include "random/ranvar_error.h"
 
-using vorlan2::allocate_array;
-using vorlan2::throw_logic_error;
-using vorlan2::truncate_to_int;
+using namespace vorlan2;
 
 void RandomPermutation::Next(int N, int M, int* out, int start) {
     if (N < M) throw_logic_error("Ranvar: N < M in RandomPermutation");

@@ -9,8 +9,7 @@
 
 #include "random/ranvar_error.h"
 
-using vorlan2::throw_logic_error;
-using vorlan2::throw_runtime_error;
+using namespace vorlan2;
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "random/ranvar_error.h"
 
-using vorlan2::throw_bad_alloc;
+using namespace vorlan2;
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "random/ranvar_error.h"
 
-using vorlan2::throw_logic_error;
+using namespace vorlan2;
 
 Stable::Stable(double alpha, double beta, Notation notation)
     : alpha(alpha), beta(beta), beta_given(beta), notation(notation), half_pi(1.570796327), quarter_pi(0.785398163) {

@@ -6,8 +6,7 @@
 #include "random/ranvar_alloc.h"
 #include "random/ranvar_error.h"
 
-using vorlan2::allocate_array;
-using vorlan2::throw_runtime_error;
+using namespace vorlan2;
 
 namespace {
 

@@ -16,11 +16,7 @@
 #include "simulator/physical_memory.h"
 #include "simulator/vorlanerator.h"
 
-using vorlan2::AlleleCodes;
-using vorlan2::choose_disease_candidates;
-using vorlan2::DiseaseSegmentChoice;
-using vorlan2::fits_in_physical_memory;
-using vorlan2::HaplotypeSet;
+using namespace vorlan2;
 
 namespace {
 

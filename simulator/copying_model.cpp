@@ -9,12 +9,7 @@
 #include "simulator/summary_file.h"
 #include "simulator/vorlanerator.h"
 
-using vorlan2::HaplotypeSet;
-using vorlan2::outputs_below;
-using vorlan2::snps_map;
-using vorlan2::switch_floor;
-using vorlan2::switches_between;
-using vorlan2::uniform_candidate;
+using namespace vorlan2;
 
 namespace {
 

@@ -15,12 +15,7 @@
 #include "simulator/summary_file.h"
 #include "simulator/vorlanerator.h"
 
-using vorlan2::OutputNames;
-using vorlan2::OutputStream;
-using vorlan2::SnpLineKind;
-using vorlan2::SnpLines;
-using vorlan2::snps_map;
-using vorlan2::write_snp_lines;
+using namespace vorlan2;
 
 namespace {
 

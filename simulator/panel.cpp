@@ -15,12 +15,7 @@
 #include "simulator/number_parsing.h"
 #include "simulator/summary_file.h"
 
-using vorlan2::FieldSplitter;
-using vorlan2::GeneticMapInterpolator;
-using vorlan2::LineReader;
-using vorlan2::parse_integer_token;
-using vorlan2::parse_real_token;
-using vorlan2::snps_map;
+using namespace vorlan2;
 
 namespace {
 

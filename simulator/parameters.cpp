@@ -9,8 +9,7 @@
 #include "common/exceptions.h"
 #include "simulator/number_parsing.h"
 
-using vorlan2::parse_integer_token;
-using vorlan2::parse_real_token;
+using namespace vorlan2;
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "simulator/console.h"
 #include "simulator/parameters.h"
 
-using vorlan2::write_to_console;
+using namespace vorlan2;
 
 void update_summary_file(const Parameters& parameters, std::ostringstream& buffer, std::ios_base::openmode mode) {
     auto summary = open_output_file(parameters.summary_file, mode);

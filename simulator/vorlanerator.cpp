@@ -18,9 +18,7 @@
 #include "simulator/summary_file.h"
 #include "simulator/tag_file.h"
 
-using vorlan2::fits_in_physical_memory;
-using vorlan2::HaplotypeSet;
-using vorlan2::tag_snp_indices;
+using namespace vorlan2;
 
 namespace {
 

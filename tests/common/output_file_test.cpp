@@ -10,7 +10,7 @@
 #include "common/exceptions.h"
 #include "support/test_files.h"
 
-using vorlan2::is_gzip_name;
+using namespace vorlan2;
 
 namespace {
 

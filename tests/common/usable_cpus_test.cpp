@@ -12,8 +12,7 @@
 
 #include "support/test_files.h"
 
-using vorlan2::cgroup_cpu_limit;
-using vorlan2::usable_cpus;
+using namespace vorlan2;
 
 namespace {
 

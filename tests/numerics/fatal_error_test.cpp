@@ -4,8 +4,7 @@
 #include "numerics/fatal_error.h"
 #include "numerics/support/fatal_capture.h"
 
-using vorlan2::numerics_fatal;
-using vorlan2::set_numerics_fatal_handler;
+using namespace vorlan2;
 
 namespace {
 

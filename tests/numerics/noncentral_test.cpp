@@ -14,7 +14,7 @@
 #include "numerics/cdffnc.h"
 #include "numerics/poisson_mixture.h"
 
-using vorlan2::PoissonMixture;
+using namespace vorlan2;
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-using vorlan2::AlleleCodes;
+using namespace vorlan2;
 
 namespace {
 

@@ -11,11 +11,7 @@
 #include <random>
 #include <vector>
 
-using vorlan2::outputs_below;
-using vorlan2::switch_floor;
-using vorlan2::switches_between;
-using vorlan2::uniform_candidate;
-using vorlan2::uniform_candidate_by_subtraction;
+using namespace vorlan2;
 
 namespace {
 

@@ -12,9 +12,7 @@
 #include <random>
 #include <vector>
 
-using vorlan2::AlleleCodes;
-using vorlan2::choose_disease_candidates;
-using vorlan2::DiseaseSegmentChoice;
+using namespace vorlan2;
 
 namespace {
 

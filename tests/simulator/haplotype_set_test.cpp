@@ -6,7 +6,7 @@
 
 #include <random>
 
-using vorlan2::HaplotypeSet;
+using namespace vorlan2;
 
 namespace {
 

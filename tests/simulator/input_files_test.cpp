@@ -14,7 +14,7 @@
 #include "simulator/output_names.h"
 #include "simulator/support/whole_program_cases.h"
 
-using vorlan2::run_output_files;
+using namespace vorlan2;
 
 namespace {
 

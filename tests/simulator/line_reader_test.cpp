@@ -9,7 +9,7 @@
 #include "common/exceptions.h"
 #include "support/test_files.h"
 
-using vorlan2::LineReader;
+using namespace vorlan2;
 
 namespace {
 

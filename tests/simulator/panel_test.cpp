@@ -10,7 +10,7 @@
 #include "simulator/genetic_map.h"
 #include "support/test_files.h"
 
-using vorlan2::GeneticMapInterpolator;
+using namespace vorlan2;
 
 namespace {
 

@@ -11,12 +11,7 @@
 
 #include <boost/iostreams/device/back_inserter.hpp>
 
-using vorlan2::HaplotypeSet;
-using vorlan2::OutputStream;
-using vorlan2::SnpLineKind;
-using vorlan2::SnpLineLimits;
-using vorlan2::SnpLines;
-using vorlan2::write_snp_lines;
+using namespace vorlan2;
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "simulator/tag_file.h"
 #include "support/test_files.h"
 
-using vorlan2::read_tag_positions;
+using namespace vorlan2;
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "support/simulator_fixture.h"
 #include "support/test_files.h"
 
-using vorlan2::HaplotypeSet;
+using namespace vorlan2;
 
 namespace {
 

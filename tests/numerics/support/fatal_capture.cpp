@@ -1,7 +1,7 @@
 // Test helper: a fatal-error handler that throws instead of ending the process.
 #include "numerics/support/fatal_capture.h"
 
-using vorlan2::set_numerics_fatal_handler;
+using namespace vorlan2;
 
 namespace {
 
