@@ -5,7 +5,6 @@
 #include "simulator/disease_choice.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdint>
 
@@ -15,31 +14,39 @@ namespace vorlan2 {
 
 namespace {
 
-// Segments that the written computation decides side by side.
-constexpr int lanes = 4;
-constexpr int max_codes = 1 << AlleleCodes::max_loci;
-
-using Table = std::array<double, max_codes>;
+constexpr int lanes = DiseaseSegmentChooser::lanes;
 
 // Weight of each code: 1.0 times one factor per locus, in locus order.
-void fill_weights(const DiseaseSegmentChoice& segment, Table& weights) {
-    const int loci = segment.codes->loci();
+void fill_weights(const DiseaseSegmentChoice& segment, std::vector<double>& weights) {
+    const AlleleCodes& codes = *segment.codes;
+    const std::size_t m = codes.code_count();
+    const int words = codes.words();
     const double keep = 1 - segment.mu;
-    for (int code = 0; code < (1 << loci); ++code) {
-        double weight = 1.0;
-        for (int k = 0; k < loci; ++k) weight *= ((code ^ segment.drawn) >> k) & 1 ? segment.mu : keep;
-        weights[static_cast<std::size_t>(code)] = weight;
+    const double mu = segment.mu;
+    weights.assign(m, 1.0);
+    const AlleleCodes::Word* drawn = codes.alleles(segment.drawn);
+    const AlleleCodes::Word* vectors = codes.alleles(0);
+    for (int k = 0; k < codes.loci(); ++k) {
+        const int word = k >> 6;
+        const int bit = k & 63;
+        const AlleleCodes::Word wanted = (drawn[word] >> bit) & 1u;
+        double* weight = weights.data();
+        for (std::size_t c = 0; c < m; ++c)
+            weight[c] *=
+                ((vectors[c * static_cast<std::size_t>(words) + static_cast<std::size_t>(word)] >> bit) & 1u) == wanted
+                    ? keep
+                    : mu;
     }
 }
 
 // The written computation for up to four segments; unused lanes repeat the
 // first one and are ignored.
-void choose_lanes(DiseaseSegmentChoice* const* segment, int shared) {
+void choose_lanes(DiseaseSegmentChoice* const* segment, int shared, std::vector<double>* weight_tables) {
     static_assert(lanes == 4, "the sums and the subtractions below are written out for four lanes");
-    Table weights[lanes];
+    double* weights[lanes];
     const AlleleCodes::Code* codes[lanes];
     for (int l = 0; l < lanes; ++l) {
-        fill_weights(*segment[l], weights[l]);
+        weights[l] = weight_tables[l].data();
         codes[l] = segment[l]->codes->codes();
     }
 
@@ -51,13 +58,13 @@ void choose_lanes(DiseaseSegmentChoice* const* segment, int shared) {
         sum[3] += weights[3][codes[3][q]];
     }
     for (int l = 0; l < lanes; ++l) {
-        if (segment[l]->extra_code >= 0) sum[l] += weights[l][static_cast<std::size_t>(segment[l]->extra_code)];
+        if (segment[l]->extra_code >= 0) sum[l] += weights[l][segment[l]->extra_code];
         // Some panel or control haplotype carries the drawn alleles.
         VORLAN2_CHECK(sum[l] > 0.0 && std::isfinite(sum[l]));
     }
+    // Divided in place: each lane has a table of its own.
     for (int l = 0; l < lanes; ++l)
-        for (int code = 0; code < (1 << segment[l]->codes->loci()); ++code)
-            weights[l][static_cast<std::size_t>(code)] /= sum[l];
+        for (std::size_t code = 0; code < weight_tables[l].size(); ++code) weights[l][code] /= sum[l];
 
     // Once the rest is not positive it stays so (every weight is >= 0), so a
     // lane's choice is the number of subtractions that left it positive, and
@@ -84,32 +91,30 @@ void choose_lanes(DiseaseSegmentChoice* const* segment, int shared) {
         int candidates = shared;
         if (segment[l]->extra_code >= 0) {
             ++candidates;
-            u[l] -= weights[l][static_cast<std::size_t>(segment[l]->extra_code)];
+            u[l] -= weights[l][segment[l]->extra_code];
             positive[l] += u[l] > 0.0;
         }
         segment[l]->chosen = std::min(positive[l], candidates - 1);
     }
 }
 
-void choose_written(DiseaseSegmentChoice* const* pending, int count, int shared) {
-    DiseaseSegmentChoice* lane[lanes];
-    DiseaseSegmentChoice spare[lanes];
-    for (int l = 0; l < lanes; ++l) {
-        if (l < count) {
-            lane[l] = pending[l];
-        } else {
-            spare[l] = *pending[0];
-            lane[l] = &spare[l];
-        }
+// The sum over the first n codes of count times weight. Four partial sums
+// run side by side; the bound below holds for any order of the additions.
+double weighted_count(const std::uint32_t* counts, std::size_t n, const double* weights) {
+    double sum[4] = {0.0, 0.0, 0.0, 0.0};
+    std::size_t c = 0;
+    for (; c + 4 <= n; c += 4) {
+        sum[0] += counts[c] * weights[c];
+        sum[1] += counts[c + 1] * weights[c + 1];
+        sum[2] += counts[c + 2] * weights[c + 2];
+        sum[3] += counts[c + 3] * weights[c + 3];
     }
-    choose_lanes(lane, shared);
+    for (; c < n; ++c) sum[0] += counts[c] * weights[c];
+    return (sum[0] + sum[1]) + (sum[2] + sum[3]);
 }
 
-// The sum over codes of count times weight, in code order.
-double weighted_count(const std::uint32_t* counts, const Table& weights, int codes) {
-    double sum = 0.0;
-    for (int code = 0; code < codes; ++code) sum += counts[code] * weights[static_cast<std::size_t>(code)];
-    return sum;
+double weighted_count(const AlleleCodes::Counts& counts, const double* weights) {
+    return weighted_count(counts.counts, counts.codes, weights);
 }
 
 // How far the written computation's rest after i subtractions may lie from
@@ -133,13 +138,16 @@ double weighted_count(const std::uint32_t* counts, const Table& weights, int cod
 // - So |u_i - r(i)| <= E(i) = e (1 + 2^-19)((K + 1) x + i u) for any
 //   x >= C(i)/S. Quotients below the normal range err by 2^-1075 each
 //   instead, far below e all together.
-// Our q is the sum over the m = 2^loci codes of count times weight, in code
-// order, over the same sum for all K candidates; each sum errs by at most
-// m e / (1 - m e) relatively, so |q - C(i)/S| <= (2m + 2) e, once the total
+// Our q is a sum of count times weight over the m codes (and at most one more
+// weight), in any order, over the same for all K candidates; each product
+// rounds once and the additions of n terms >= 0 in any order err by at most
+// (n - 1) e / (1 - (n - 1) e) relatively, so each sum errs by at most
+// (m + 1) e / (1 - (m + 1) e) and |q - C(i)/S| <= (2m + 4) e, once the total
 // is at least 2^-900 (products below the normal range then err by far less
-// than e). Hence x = q + 2^-40 >= C(i)/S, and the margin is E(i) plus
-// (2m + 16) e: (2m + 2) e for q, and more than enough for the rounding of
-// u - q and of the margin itself (a few e relatively, of terms below 2^33).
+// than e); m <= K, so m e < 2^-22. Hence x = q + 2^-40 >= C(i)/S, and the
+// margin is E(i) plus (2m + 16) e: (2m + 4) e for q, and more than enough
+// for the rounding of u - q and of the margin itself (a few e relatively, of
+// terms below 2^34).
 //
 // So u - q(i - 1) > margin(i - 1) gives r(i - 1) > E(i - 1), and
 // q(i) - u > margin(i) gives r(i) < -E(i). Together they make the written
@@ -147,31 +155,30 @@ double weighted_count(const std::uint32_t* counts, const Table& weights, int cod
 // induction u_1 .. u_{i-1} stay positive, and then u_i < 0. For i = K the
 // first alone suffices: the last candidate is chosen once u_1 .. u_{K-1} are
 // positive, whatever u_K.
-double margin(double q, int i, double u, int K, int codes) {
+double margin(double q, int i, double u, int K, std::size_t codes) {
     const double x = q + 0x1p-40;
-    return 0x1p-53 * (1 + 0x1p-19) * ((K + 1.0) * x + i * u + (2.0 * codes + 16.0));
+    return 0x1p-53 * (1 + 0x1p-19) * ((K + 1.0) * x + i * u + (2.0 * static_cast<double>(codes) + 16.0));
 }
+
+}  // namespace
 
 // The choice from the counts of codes, or -1 where the written computation
 // has to decide.
-int choose_from_counts(const DiseaseSegmentChoice& segment, int shared) {
+int DiseaseSegmentChooser::choose_from_counts(const DiseaseSegmentChoice& segment, int shared) {
     const AlleleCodes& codes = *segment.codes;
-    VORLAN2_CHECK(shared >= 0 && codes.size() >= static_cast<std::size_t>(shared));
+    VORLAN2_CHECK(shared >= 1 && codes.size() >= static_cast<std::size_t>(shared));
     const double u = segment.u;
     // The bound holds for weights that are not negative and draws in (0, 1).
     if (!(segment.mu >= 0.0 && segment.mu <= 1.0 && u > 0.0 && u < 1.0)) return -1;
-    const int m = 1 << codes.loci();
-    Table weights;
+    const std::size_t m = codes.code_count();
+    std::vector<double>& weights = weights_[0];
     fill_weights(segment, weights);
-    std::uint32_t counts[max_codes];
+    counts_.resize(m);
+    std::uint32_t* counts = counts_.data();
     codes.count_before(static_cast<std::size_t>(shared), counts);
-    const double shared_weight = weighted_count(counts, weights, m);
-    double total = shared_weight;
+    const double shared_weight = weighted_count(counts, m, weights.data());
     const int extra = segment.extra_code;
-    if (extra >= 0) {
-        ++counts[extra];
-        total = weighted_count(counts, weights, m);
-    }
+    const double total = extra >= 0 ? shared_weight + weights[static_cast<std::size_t>(extra)] : shared_weight;
     if (!(total >= 0x1p-900 && std::isfinite(total))) return -1;
     const int K = shared + (extra >= 0 ? 1 : 0);
 
@@ -184,24 +191,25 @@ int choose_from_counts(const DiseaseSegmentChoice& segment, int shared) {
 
     // The last block whose start leaves the rest positive, then its candidates
     // one by one until their weights reach u times the total.
-    const std::size_t blocks = (static_cast<std::size_t>(shared) - 1) / AlleleCodes::block + 1;
+    const std::size_t block = codes.block();
+    const std::size_t blocks = (static_cast<std::size_t>(shared) - 1) / block + 1;
     std::size_t low = 0;
     std::size_t high = blocks;
     while (high - low > 1) {
         const std::size_t middle = low + (high - low) / 2;
-        if (weighted_count(codes.counts_before_block(middle), weights, m) / total < u)
+        if (weighted_count(codes.counts_before_block(middle), weights.data()) / total < u)
             low = middle;
         else
             high = middle;
     }
-    const std::uint32_t* before = codes.counts_before_block(low);
-    std::copy(before, before + m, counts);
+    const AlleleCodes::Counts before = codes.counts_before_block(low);
+    std::copy(before.counts, before.counts + before.codes, counts);
+    std::fill(counts + before.codes, counts + m, 0u);
     const AlleleCodes::Code* code = codes.codes();
     const double target = u * total;
-    double reached = weighted_count(counts, weights, m);
-    const int end =
-        static_cast<int>(std::min(low * AlleleCodes::block + AlleleCodes::block, static_cast<std::size_t>(shared)));
-    int j = static_cast<int>(low * AlleleCodes::block);
+    double reached = weighted_count(counts, m, weights.data());
+    const int end = static_cast<int>(std::min(low * block + block, static_cast<std::size_t>(shared)));
+    int j = static_cast<int>(low * block);
     for (; j < end; ++j) {
         reached += weights[code[j]];
         if (reached >= target) break;
@@ -210,22 +218,29 @@ int choose_from_counts(const DiseaseSegmentChoice& segment, int shared) {
     if (j == end) return -1;
 
     // Candidate j is where the rest crosses zero.
-    const double q_before = weighted_count(counts, weights, m) / total;
-    ++counts[code[j]];
-    const double q_at = weighted_count(counts, weights, m) / total;
+    const double sum_before = weighted_count(counts, m, weights.data());
+    const double q_before = sum_before / total;
+    const double q_at = (sum_before + weights[code[j]]) / total;
     if (!(u - q_before > margin(q_before, j, u, K, m))) return -1;
     if (j + 1 < K && !(q_at - u > margin(q_at, j + 1, u, K, m))) return -1;
     return j;
 }
 
-}  // namespace
+void DiseaseSegmentChooser::choose_written(DiseaseSegmentChoice* const* pending, int count, int shared) {
+    DiseaseSegmentChoice* lane[lanes];
+    for (int l = 0; l < lanes; ++l) {
+        lane[l] = pending[l < count ? l : 0];
+        fill_weights(*lane[l], weights_[l]);
+    }
+    // A repeated lane writes the first segment's own choice again.
+    choose_lanes(lane, shared, weights_);
+}
 
-std::size_t choose_disease_candidates(DiseaseSegmentChoice* segments, std::size_t count, int shared) {
+std::size_t DiseaseSegmentChooser::choose(DiseaseSegmentChoice* segments, std::size_t count, int shared) {
     std::size_t written = 0;
     DiseaseSegmentChoice* pending[lanes];
     int waiting = 0;
     for (std::size_t i = 0; i < count; ++i) {
-        if (segments[i].codes == nullptr) continue;
         const int chosen = choose_from_counts(segments[i], shared);
         if (chosen >= 0) {
             segments[i].chosen = chosen;

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 #include "simulator/allele_codes.h"
 
@@ -16,7 +17,7 @@ namespace vorlan2 {
 struct DiseaseSegmentChoice {
     // inputs
     const AlleleCodes* codes = nullptr;  // the candidates' alleles at the segment's loci
-    int drawn = 0;                       // the drawn alleles, bit k for locus k of the segment
+    AlleleCodes::Code drawn = 0;         // code of the drawn alleles
     int extra_code = -1;                 // code of one more candidate after the shared ones (-1: none)
     double mu = 0.0;                     // mutation rate of the strand
     double u = 0.0;                      // the draw of this choice
@@ -24,13 +25,27 @@ struct DiseaseSegmentChoice {
     int chosen = -1;
 };
 
-// Chooses every segment's candidate as the written computation does: weights
-// (1.0 times each locus's factor in locus order), divided by their sum taken
-// in candidate order, then subtracted from u in candidate order until the
-// rest is not positive (the last candidate when it stays positive). The
-// first `shared` candidates of every segment's codes come first, then its
-// extra candidate; segments without codes are left as they are. Returns how
-// many segments the written computation decided.
-std::size_t choose_disease_candidates(DiseaseSegmentChoice* segments, std::size_t count, int shared);
+class DiseaseSegmentChooser {
+public:
+    // Chooses every segment's candidate as the written computation does:
+    // weights (1.0 times each locus's factor in locus order), divided by
+    // their sum taken in candidate order, then subtracted from u in candidate
+    // order until the rest is not positive (the last candidate when it stays
+    // positive). The first `shared` candidates of every segment's codes come
+    // first, then its extra candidate. Returns how many segments the written
+    // computation decided.
+    std::size_t choose(DiseaseSegmentChoice* segments, std::size_t count, int shared);
+
+    // Segments that the written computation decides side by side.
+    static constexpr int lanes = 4;
+
+private:
+    int choose_from_counts(const DiseaseSegmentChoice& segment, int shared);
+    void choose_written(DiseaseSegmentChoice* const* pending, int count, int shared);
+
+    // Working tables, kept between calls so that choices allocate nothing.
+    std::vector<double> weights_[lanes];  // per code
+    std::vector<std::uint32_t> counts_;   // per code
+};
 
 }  // namespace vorlan2

@@ -67,11 +67,13 @@ Vorlanerator::Vorlanerator(const VorlanParameters& parameters)
     : panel_data(read_panel(parameters)), params(parameters) {
     if (params.flag_given("-t")) read_tag_snps();
     index_panel();
+    limit_case_model(most_case_model_bytes);
 }
 
 Vorlanerator::Vorlanerator(const VorlanParameters& parameters, const Data& data)
     : panel_data(data), params(parameters) {
     index_panel();
+    limit_case_model(most_case_model_bytes);
 }
 
 void Vorlanerator::read_tag_snps() { tag_snps = tag_snp_indices(params.tag_file, panel_data.snps_data); }
@@ -94,6 +96,7 @@ void Vorlanerator::simulate_haplotypes() {
                                     "the reference panel holds no haplotypes, so there is nothing to copy.\n"};
     if (params.theta < 0.0) set_theta();
     process_dl();
+    prepare_case_model();
     simulate_all_alleles();
     output_haplotypes();
 }

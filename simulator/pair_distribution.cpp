@@ -1,0 +1,189 @@
+// Building a case distribution's strand lists and running totals, and
+// drawing from it.
+#include "simulator/pair_distribution.h"
+
+#include <algorithm>
+
+#include "common/invariant.h"
+
+namespace vorlan2 {
+
+namespace {
+
+using Word = AlleleCodes::Word;
+
+int words_for(int loci) { return (loci + 63) / 64; }
+
+bool bit(const Word* alleles, int k) { return (alleles[k >> 6] >> (k & 63)) & 1u; }
+
+// Copies `loci` packed alleles into target from locus `offset` on.
+void place_bits(const Word* source, int loci, Word* target, int offset) {
+    for (int k = 0; k < loci; ++k) {
+        const int at = offset + k;
+        const Word mask = Word{1} << (at & 63);
+        if (bit(source, k))
+            target[at >> 6] |= mask;
+        else
+            target[at >> 6] &= ~mask;
+    }
+}
+
+// The first locus where two packed vectors differ; loci when none does.
+int first_difference(const Word* a, const Word* b, int words, int loci) {
+    for (int k = 0; k < words; ++k)
+        if (a[k] != b[k]) return 64 * k + __builtin_ctzll(a[k] ^ b[k]);
+    return loci;
+}
+
+}  // namespace
+
+std::size_t StrandList::bytes() const {
+    return alleles.capacity() * sizeof(Word) + probability.capacity() * sizeof(double) +
+           first_change.capacity() * sizeof(int);
+}
+
+std::size_t list_entries(const std::vector<const ControlTable*>& tables) {
+    std::size_t entries = 1;
+    for (const ControlTable* table : tables)
+        if (__builtin_mul_overflow(entries, table->size(), &entries)) return 0;
+    return entries;
+}
+
+std::size_t list_bytes(std::size_t entries, int loci) {
+    const std::size_t entry = static_cast<std::size_t>(words_for(loci)) * sizeof(Word) + sizeof(double) + sizeof(int);
+    std::size_t bytes = 0;
+    if (__builtin_mul_overflow(entries, entry, &bytes)) return static_cast<std::size_t>(-1);
+    return bytes;
+}
+
+StrandList strand_list(const std::vector<const ControlTable*>& tables, int loci) {
+    const std::size_t entries = list_entries(tables);
+    VORLAN2_CHECK(entries > 0);
+    StrandList list;
+    list.words = words_for(loci);
+    const std::size_t words = static_cast<std::size_t>(list.words);
+    list.alleles.assign(entries * words, 0);
+    list.probability.resize(entries);
+    list.first_change.resize(entries);
+    std::vector<int> offsets;
+    int offset = 0;
+    for (const ControlTable* table : tables) {
+        offsets.push_back(offset);
+        offset += table->loci;
+    }
+    VORLAN2_CHECK(offset == loci);
+    // The digits of entry i, the first table's the most significant.
+    std::vector<std::size_t> digit(tables.size(), 0);
+    for (std::size_t i = 0; i < entries; ++i) {
+        Word* alleles = list.alleles.data() + i * words;
+        double probability = 0.0;
+        for (std::size_t g = 0; g < tables.size(); ++g) {
+            const ControlTable& table = *tables[g];
+            place_bits(table.entry(digit[g]), table.loci, alleles, offsets[g]);
+            probability = g == 0 ? table.frequency[digit[g]] : probability * table.frequency[digit[g]];
+        }
+        list.probability[i] = probability;
+        list.first_change[i] = i == 0 ? 0 : first_difference(alleles - words, alleles, list.words, loci);
+        for (std::size_t g = tables.size(); g-- > 0;) {
+            if (++digit[g] < tables[g]->size()) break;
+            digit[g] = 0;
+        }
+    }
+    return list;
+}
+
+PairDistribution::PairDistribution(StrandList strand0, StrandList strand1, Risks risks, std::size_t max_total_bytes)
+    : lists_{std::move(strand0), std::move(strand1)}, risks_(std::move(risks)) {
+    const std::size_t N0 = lists_[0].size();
+    const std::size_t N1 = lists_[1].size();
+    const std::size_t N = N0 * N1;
+    VORLAN2_CHECK(N > 0);
+    while (stride_ < N && (N - 1) / stride_ + 1 > max_total_bytes / sizeof(double)) stride_ *= 2;
+    totals_.reserve((N - 1) / stride_ + 1);
+
+    // r of each pair from the products of its first loci, shared with the
+    // pair before wherever strand 1's alleles begin alike: the same
+    // multiplications, in the same order, as 1.0 times each locus's risk.
+    const int D = static_cast<int>(risks_.size());
+    std::vector<double> prefix(static_cast<std::size_t>(D) + 1, 1.0);
+    std::vector<double> factor[2] = {std::vector<double>(static_cast<std::size_t>(D)),
+                                     std::vector<double>(static_cast<std::size_t>(D))};
+    double total = 0.0;
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < N0; ++i) {
+        const Word* a = lists_[0].entry(i);
+        for (int m = 0; m < D; ++m) {
+            const int copies = bit(a, m) ? 1 : 0;
+            factor[0][static_cast<std::size_t>(m)] =
+                risks_[static_cast<std::size_t>(m)][static_cast<std::size_t>(copies)];
+            factor[1][static_cast<std::size_t>(m)] =
+                risks_[static_cast<std::size_t>(m)][static_cast<std::size_t>(copies) + 1];
+        }
+        const double f_a = lists_[0].probability[i];
+        for (std::size_t k = 0; k < N1; ++k, ++n) {
+            if (n % stride_ == 0) totals_.push_back(total);
+            const Word* b = lists_[1].entry(k);
+            for (int m = k == 0 ? 0 : lists_[1].first_change[k]; m < D; ++m)
+                prefix[static_cast<std::size_t>(m) + 1] = prefix[static_cast<std::size_t>(m)] *
+                                                          factor[bit(b, m) ? 1 : 0][static_cast<std::size_t>(m)];
+            total = total + prefix[static_cast<std::size_t>(D)] * f_a * lists_[1].probability[k];
+        }
+    }
+    total_ = total;
+}
+
+double PairDistribution::weight(std::size_t pair) const {
+    const std::size_t N1 = lists_[1].size();
+    const std::size_t i = pair / N1;
+    const std::size_t k = pair % N1;
+    const Word* a = lists_[0].entry(i);
+    const Word* b = lists_[1].entry(k);
+    double r = 1.0;
+    for (std::size_t m = 0; m < risks_.size(); ++m)
+        r *= risks_[m][static_cast<std::size_t>(bit(a, static_cast<int>(m))) +
+                       static_cast<std::size_t>(bit(b, static_cast<int>(m)))];
+    return r * lists_[0].probability[i] * lists_[1].probability[k];
+}
+
+std::size_t PairDistribution::draw(double u) const {
+    // The key only grows with the pair, and the first stride starts at 0.
+    std::size_t low = 0;
+    std::size_t high = totals_.size();
+    while (high - low > 1) {
+        const std::size_t middle = low + (high - low) / 2;
+        (totals_[middle] / total_ <= u ? low : high) = middle;
+    }
+    double running = totals_[low];
+    const std::size_t end = std::min(pairs(), (low + 1) * stride_);
+    for (std::size_t n = low * stride_; n < end; ++n) {
+        running = running + weight(n);
+        if (running / total_ > u) return n;
+    }
+    VORLAN2_CHECK(!"the last key is 1, above every draw");
+    return end - 1;
+}
+
+void PairDistribution::alleles(std::size_t pair, int s, std::vector<int>& out) const {
+    const std::size_t N1 = lists_[1].size();
+    const Word* entry = lists_[s].entry(s == 0 ? pair / N1 : pair % N1);
+    out.resize(risks_.size());
+    for (std::size_t m = 0; m < risks_.size(); ++m) out[m] = bit(entry, static_cast<int>(m)) ? 1 : 0;
+}
+
+std::map<double, std::size_t> PairDistribution::entries() const {
+    std::map<double, std::size_t> keys;
+    double running = 0.0;
+    for (std::size_t n = 0; n < pairs(); ++n) {
+        const double before = running;
+        running = running + weight(n);
+        if (n == 0 || running != before) keys.emplace_hint(keys.end(), running / total_, n);
+    }
+    return keys;
+}
+
+std::size_t PairDistribution::bytes() const {
+    return lists_[0].bytes() + lists_[1].bytes() + risks_.capacity() * sizeof(risks_[0]) +
+           totals_.capacity() * sizeof(double);
+}
+
+}  // namespace vorlan2
