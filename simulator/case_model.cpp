@@ -41,8 +41,12 @@ std::size_t megabytes(std::size_t bytes) {
 // that cannot (a direct call with more loci than a run ever sees).
 [[noreturn]] void refuse_tables(std::size_t loci, std::size_t needed, std::size_t limit) {
     std::ostringstream reason;
-    reason << "the case model's tables for these " << loci << " disease loci would need " << megabytes(needed)
-           << " MB, more than the " << megabytes(limit) << " MB it may hold; use fewer disease loci.\n";
+    reason << "the case model's tables for these " << loci << " disease loci would need ";
+    if (needed == std::numeric_limits<std::size_t>::max())
+        reason << "more than 2^64 bytes";
+    else
+        reason << megabytes(needed) << " MB";
+    reason << ", more than the " << megabytes(limit) << " MB it may hold; use fewer disease loci.\n";
     throw GenericErrorException{"Error encountered, program terminated: ", reason.str()};
 }
 

@@ -185,7 +185,7 @@ int DiseaseSegmentChooser::choose_from_counts(const DiseaseSegmentChoice& segmen
     // The extra candidate is the last: the rest is still positive after the shared ones.
     const double q_shared = shared_weight / total;
     if (q_shared < u) {
-        if (extra >= 0 && u - q_shared > margin(q_shared, shared, u, K, m)) return shared;
+        if (extra >= 0 && u - q_shared > margin_scale_ * margin(q_shared, shared, u, K, m)) return shared;
         return -1;
     }
 
@@ -221,8 +221,8 @@ int DiseaseSegmentChooser::choose_from_counts(const DiseaseSegmentChoice& segmen
     const double sum_before = weighted_count(counts, m, weights.data());
     const double q_before = sum_before / total;
     const double q_at = (sum_before + weights[code[j]]) / total;
-    if (!(u - q_before > margin(q_before, j, u, K, m))) return -1;
-    if (j + 1 < K && !(q_at - u > margin(q_at, j + 1, u, K, m))) return -1;
+    if (!(u - q_before > margin_scale_ * margin(q_before, j, u, K, m))) return -1;
+    if (j + 1 < K && !(q_at - u > margin_scale_ * margin(q_at, j + 1, u, K, m))) return -1;
     return j;
 }
 

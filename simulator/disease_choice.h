@@ -27,6 +27,10 @@ struct DiseaseSegmentChoice {
 
 class DiseaseSegmentChooser {
 public:
+    // margin_scale narrows the proven margin when below 1; only a test
+    // sets it, to show that draws near the boundaries catch a bound too small.
+    explicit DiseaseSegmentChooser(double margin_scale = 1.0) : margin_scale_(margin_scale) {}
+
     // Chooses every segment's candidate as the written computation does:
     // weights (1.0 times each locus's factor in locus order), divided by
     // their sum taken in candidate order, then subtracted from u in candidate
@@ -43,6 +47,7 @@ private:
     int choose_from_counts(const DiseaseSegmentChoice& segment, int shared);
     void choose_written(DiseaseSegmentChoice* const* pending, int count, int shared);
 
+    double margin_scale_;
     // Working tables, kept between calls so that choices allocate nothing.
     std::vector<double> weights_[lanes];  // per code
     std::vector<std::uint32_t> counts_;   // per code

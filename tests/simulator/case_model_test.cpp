@@ -170,7 +170,7 @@ TEST(SimulateDiseaseAlleles, GroupsLociBySegmentAndCopiesWholeSegments) {
         Random::Set(generator);
         f.sim.simulate_disease_alleles(states, alleles, mu);
         ASSERT_EQ(f.sim.case_distribution_cache.size(), 1u);
-        EXPECT_EQ(f.sim.case_distribution_cache.begin()->first, c.text);
+        EXPECT_EQ(f.sim.case_distribution_cache.count(c.text), 1u);
         ASSERT_EQ(alleles.size(), 2u);
         EXPECT_EQ(alleles[0].size(), 3u);
         EXPECT_EQ(alleles[1].size(), 3u);
