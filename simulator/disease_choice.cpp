@@ -117,15 +117,47 @@ double weighted_count(const AlleleCodes::Counts& counts, const double* weights) 
     return weighted_count(counts.counts, counts.codes, weights);
 }
 
+// Weights for the counts: keep^(L - d) mu^d for a code with d of the L loci
+// unlike the drawn alleles, from powers taken by repeated multiplication, so
+// that a code costs a count of differing bits rather than L products. Each is
+// within a relative 2.01 L e (e = 2^-53) of the written weight, both being
+// products of the same L factors with fewer than 2L roundings between them
+// (or, below the normal range, within L 2^-1074 of it).
+void fill_counted_weights(const DiseaseSegmentChoice& segment, std::vector<double>& powers,
+                          std::vector<double>& weights) {
+    const AlleleCodes& codes = *segment.codes;
+    const int L = codes.loci();
+    const std::size_t m = codes.code_count();
+    const int words = codes.words();
+    powers.resize(2 * (static_cast<std::size_t>(L) + 1));
+    double* keep_power = powers.data();
+    double* mu_power = keep_power + L + 1;
+    keep_power[0] = 1.0;
+    mu_power[0] = 1.0;
+    for (int n = 1; n <= L; ++n) {
+        keep_power[n] = keep_power[n - 1] * (1 - segment.mu);
+        mu_power[n] = mu_power[n - 1] * segment.mu;
+    }
+    weights.resize(m);
+    const AlleleCodes::Word* drawn = codes.alleles(segment.drawn);
+    const AlleleCodes::Word* vector = codes.alleles(0);
+    for (std::size_t c = 0; c < m; ++c, vector += words) {
+        int differ = 0;
+        for (int k = 0; k < words; ++k) differ += __builtin_popcountll(vector[k] ^ drawn[k]);
+        weights[c] = keep_power[L - differ] * mu_power[differ];
+    }
+}
+
 // How far the written computation's rest after i subtractions may lie from
 // the exact rest, plus the error of our own quotient q, which stands for the
 // exact share C(i)/S of the first i candidates. The proof:
 //
-// Let w_j >= 0 be candidate j's weight, S the exact sum of all K, C(i) the
-// exact sum of the first i, r(i) = u - C(i)/S the exact rest after i
-// subtractions. The written computation takes s, the sum in candidate order,
-// v_j = w_j / s and u_i = u_{i-1} - v_{i-1} from u_0 = u, each rounded to
-// nearest. Let e = 2^-53; K is an int, so K e < 2^-22.
+// Let w_j >= 0 be candidate j's weight as the written computation takes it,
+// S the exact sum of all K, C(i) the exact sum of the first i, r(i) = u -
+// C(i)/S the exact rest after i subtractions. The written computation takes
+// s, the sum in candidate order, v_j = w_j / s and u_i = u_{i-1} - v_{i-1}
+// from u_0 = u, each rounded to nearest. Let e = 2^-53; K is an int, so
+// K e < 2^-22.
 // - A sum of K terms >= 0 errs by at most g S, g = (K - 1) e / (1 - (K - 1) e)
 //   (Higham, Accuracy and Stability of Numerical Algorithms, 2nd ed., 4.2):
 //   s = S (1 + h), |h| <= g.
@@ -138,16 +170,17 @@ double weighted_count(const AlleleCodes::Counts& counts, const double* weights) 
 // - So |u_i - r(i)| <= E(i) = e (1 + 2^-19)((K + 1) x + i u) for any
 //   x >= C(i)/S. Quotients below the normal range err by 2^-1075 each
 //   instead, far below e all together.
-// Our q is a sum of count times weight over the m codes (and at most one more
-// weight), in any order, over the same for all K candidates; each product
+// Our q is a sum of count times counted weight over the m codes (and at most
+// one more weight), in any order, over the same for all K candidates. The
+// counted weights are within 2.01 L e of the written ones; each product
 // rounds once and the additions of n terms >= 0 in any order err by at most
-// (n - 1) e / (1 - (n - 1) e) relatively, so each sum errs by at most
-// (m + 1) e / (1 - (m + 1) e) and |q - C(i)/S| <= (2m + 4) e, once the total
-// is at least 2^-900 (products below the normal range then err by far less
-// than e); m <= K, so m e < 2^-22. Hence x = q + 2^-40 >= C(i)/S, and the
-// margin is E(i) plus (2m + 16) e: (2m + 4) e for q, and more than enough
-// for the rounding of u - q and of the margin itself (a few e relatively, of
-// terms below 2^34).
+// (n - 1) e / (1 - (n - 1) e) relatively; so each sum is within (m + 1 +
+// 2.02 L) e of its exact value relatively, and |q - C(i)/S| <= d(q) =
+// (2m + 5L + 8) e, once the total is at least 2^-900 (weights below the
+// normal range then err by far less than e all together). With m <= K and L
+// below 2^20, d(q) < 2^-20. Hence x = q + d(q) >= C(i)/S, and the margin is
+// E(i) plus (2m + 5L + 16) e: d(q) for q, and 8 e more than enough for the
+// rounding of u - q and of the margin itself.
 //
 // So u - q(i - 1) > margin(i - 1) gives r(i - 1) > E(i - 1), and
 // q(i) - u > margin(i) gives r(i) < -E(i). Together they make the written
@@ -155,9 +188,10 @@ double weighted_count(const AlleleCodes::Counts& counts, const double* weights) 
 // induction u_1 .. u_{i-1} stay positive, and then u_i < 0. For i = K the
 // first alone suffices: the last candidate is chosen once u_1 .. u_{K-1} are
 // positive, whatever u_K.
-double margin(double q, int i, double u, int K, std::size_t codes) {
-    const double x = q + 0x1p-40;
-    return 0x1p-53 * (1 + 0x1p-19) * ((K + 1.0) * x + i * u + (2.0 * static_cast<double>(codes) + 16.0));
+double margin(double q, int i, double u, int K, std::size_t codes, int loci) {
+    const double error = 2.0 * static_cast<double>(codes) + 5.0 * loci;
+    const double x = q + (error + 8.0) * 0x1p-53;
+    return 0x1p-53 * ((1 + 0x1p-19) * ((K + 1.0) * x + i * u) + error + 16.0);
 }
 
 }  // namespace
@@ -172,7 +206,8 @@ int DiseaseSegmentChooser::choose_from_counts(const DiseaseSegmentChoice& segmen
     if (!(segment.mu >= 0.0 && segment.mu <= 1.0 && u > 0.0 && u < 1.0)) return -1;
     const std::size_t m = codes.code_count();
     std::vector<double>& weights = weights_[0];
-    fill_weights(segment, weights);
+    fill_counted_weights(segment, powers_, weights);
+    const int L = codes.loci();
     counts_.resize(m);
     std::uint32_t* counts = counts_.data();
     codes.count_before(static_cast<std::size_t>(shared), counts);
@@ -185,7 +220,7 @@ int DiseaseSegmentChooser::choose_from_counts(const DiseaseSegmentChoice& segmen
     // The extra candidate is the last: the rest is still positive after the shared ones.
     const double q_shared = shared_weight / total;
     if (q_shared < u) {
-        if (extra >= 0 && u - q_shared > margin_scale_ * margin(q_shared, shared, u, K, m)) return shared;
+        if (extra >= 0 && u - q_shared > margin_scale_ * margin(q_shared, shared, u, K, m, L)) return shared;
         return -1;
     }
 
@@ -221,8 +256,8 @@ int DiseaseSegmentChooser::choose_from_counts(const DiseaseSegmentChoice& segmen
     const double sum_before = weighted_count(counts, m, weights.data());
     const double q_before = sum_before / total;
     const double q_at = (sum_before + weights[code[j]]) / total;
-    if (!(u - q_before > margin_scale_ * margin(q_before, j, u, K, m))) return -1;
-    if (j + 1 < K && !(q_at - u > margin_scale_ * margin(q_at, j + 1, u, K, m))) return -1;
+    if (!(u - q_before > margin_scale_ * margin(q_before, j, u, K, m, L))) return -1;
+    if (j + 1 < K && !(q_at - u > margin_scale_ * margin(q_at, j + 1, u, K, m, L))) return -1;
     return j;
 }
 

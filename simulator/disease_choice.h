@@ -51,6 +51,7 @@ private:
     // Working tables, kept between calls so that choices allocate nothing.
     std::vector<double> weights_[lanes];  // per code
     std::vector<std::uint32_t> counts_;   // per code
+    std::vector<double> powers_;          // of 1 - mu and of mu
 };
 
 }  // namespace vorlan2

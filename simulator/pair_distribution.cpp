@@ -28,18 +28,10 @@ void place_bits(const Word* source, int loci, Word* target, int offset) {
     }
 }
 
-// The first locus where two packed vectors differ; loci when none does.
-int first_difference(const Word* a, const Word* b, int words, int loci) {
-    for (int k = 0; k < words; ++k)
-        if (a[k] != b[k]) return 64 * k + __builtin_ctzll(a[k] ^ b[k]);
-    return loci;
-}
-
 }  // namespace
 
 std::size_t StrandList::bytes() const {
-    return alleles.capacity() * sizeof(Word) + probability.capacity() * sizeof(double) +
-           first_change.capacity() * sizeof(int);
+    return alleles.capacity() * sizeof(Word) + probability.capacity() * sizeof(double);
 }
 
 std::size_t list_entries(const std::vector<const ControlTable*>& tables) {
@@ -50,7 +42,7 @@ std::size_t list_entries(const std::vector<const ControlTable*>& tables) {
 }
 
 std::size_t list_bytes(std::size_t entries, int loci) {
-    const std::size_t entry = static_cast<std::size_t>(words_for(loci)) * sizeof(Word) + sizeof(double) + sizeof(int);
+    const std::size_t entry = static_cast<std::size_t>(words_for(loci)) * sizeof(Word) + sizeof(double);
     std::size_t bytes = 0;
     if (__builtin_mul_overflow(entries, entry, &bytes)) return static_cast<std::size_t>(-1);
     return bytes;
@@ -64,7 +56,6 @@ StrandList strand_list(const std::vector<const ControlTable*>& tables, int loci)
     const std::size_t words = static_cast<std::size_t>(list.words);
     list.alleles.assign(entries * words, 0);
     list.probability.resize(entries);
-    list.first_change.resize(entries);
     std::vector<int> offsets;
     int offset = 0;
     for (const ControlTable* table : tables) {
@@ -83,7 +74,6 @@ StrandList strand_list(const std::vector<const ControlTable*>& tables, int loci)
             probability = g == 0 ? table.frequency[digit[g]] : probability * table.frequency[digit[g]];
         }
         list.probability[i] = probability;
-        list.first_change[i] = i == 0 ? 0 : first_difference(alleles - words, alleles, list.words, loci);
         for (std::size_t g = tables.size(); g-- > 0;) {
             if (++digit[g] < tables[g]->size()) break;
             digit[g] = 0;
@@ -101,32 +91,40 @@ PairDistribution::PairDistribution(StrandList strand0, StrandList strand1, Risks
     while (stride_ < N && (N - 1) / stride_ + 1 > max_total_bytes / sizeof(double)) stride_ *= 2;
     totals_.reserve((N - 1) / stride_ + 1);
 
-    // r of each pair from the products of its first loci, shared with the
-    // pair before wherever strand 1's alleles begin alike: the same
-    // multiplications, in the same order, as 1.0 times each locus's risk.
+    // Each row's r, 1.0 times each locus's risk in locus order, taken a
+    // locus at a time over all of strand 1's entries, then its weights, then
+    // their running total: only the additions are one chain.
     const int D = static_cast<int>(risks_.size());
-    std::vector<double> prefix(static_cast<std::size_t>(D) + 1, 1.0);
-    std::vector<double> factor[2] = {std::vector<double>(static_cast<std::size_t>(D)),
-                                     std::vector<double>(static_cast<std::size_t>(D))};
+    std::vector<std::uint8_t> ones(static_cast<std::size_t>(D) * N1);  // per locus, strand 1's allele per entry
+    for (int m = 0; m < D; ++m)
+        for (std::size_t k = 0; k < N1; ++k)
+            ones[static_cast<std::size_t>(m) * N1 + k] = bit(lists_[1].entry(k), m) ? 1 : 0;
+    std::vector<double> weights(N1);
+    const double* f_b = lists_[1].probability.data();
     double total = 0.0;
-    std::size_t n = 0;
+    std::size_t to_next_total = 0;  // pairs before the next stride begins
     for (std::size_t i = 0; i < N0; ++i) {
         const Word* a = lists_[0].entry(i);
+        double* r = weights.data();
+        std::fill(r, r + N1, 1.0);
         for (int m = 0; m < D; ++m) {
+            const std::array<double, 3>& risk = risks_[static_cast<std::size_t>(m)];
             const int copies = bit(a, m) ? 1 : 0;
-            factor[0][static_cast<std::size_t>(m)] =
-                risks_[static_cast<std::size_t>(m)][static_cast<std::size_t>(copies)];
-            factor[1][static_cast<std::size_t>(m)] =
-                risks_[static_cast<std::size_t>(m)][static_cast<std::size_t>(copies) + 1];
+            const double without = risk[static_cast<std::size_t>(copies)];
+            const double with = risk[static_cast<std::size_t>(copies) + 1];
+            const std::uint8_t* one = ones.data() + static_cast<std::size_t>(m) * N1;
+            for (std::size_t k = 0; k < N1; ++k) r[k] *= one[k] ? with : without;
         }
         const double f_a = lists_[0].probability[i];
-        for (std::size_t k = 0; k < N1; ++k, ++n) {
-            if (n % stride_ == 0) totals_.push_back(total);
-            const Word* b = lists_[1].entry(k);
-            for (int m = k == 0 ? 0 : lists_[1].first_change[k]; m < D; ++m)
-                prefix[static_cast<std::size_t>(m) + 1] = prefix[static_cast<std::size_t>(m)] *
-                                                          factor[bit(b, m) ? 1 : 0][static_cast<std::size_t>(m)];
-            total = total + prefix[static_cast<std::size_t>(D)] * f_a * lists_[1].probability[k];
+        for (std::size_t k = 0; k < N1; ++k) r[k] = r[k] * f_a * f_b[k];
+        for (std::size_t k = 0; k < N1;) {
+            if (to_next_total == 0) {
+                totals_.push_back(total);
+                to_next_total = stride_;
+            }
+            const std::size_t end = std::min(N1, k + to_next_total);
+            to_next_total -= end - k;
+            for (; k < end; ++k) total = total + r[k];
         }
     }
     total_ = total;

@@ -23,7 +23,6 @@ struct StrandList {
     int words = 0;                           // packed words per entry
     std::vector<AlleleCodes::Word> alleles;  // per entry, packed over all loci
     std::vector<double> probability;         // per entry
-    std::vector<int> first_change;           // per entry, the first locus where it differs from the one before
 
     std::size_t size() const { return probability.size(); }
     const AlleleCodes::Word* entry(std::size_t i) const { return alleles.data() + i * static_cast<std::size_t>(words); }
