@@ -91,32 +91,46 @@ PairDistribution::PairDistribution(StrandList strand0, StrandList strand1, Risks
     while (stride_ < N && (N - 1) / stride_ + 1 > max_total_bytes / sizeof(double)) stride_ *= 2;
     totals_.reserve((N - 1) / stride_ + 1);
 
-    // Each row's r, 1.0 times each locus's risk in locus order, taken a
-    // locus at a time over all of strand 1's entries, then its weights, then
+    // Each row's r, 1.0 times each locus's risk in locus order, is taken a
+    // locus at a time over all of strand 1's entries. The products over the
+    // first t loci are kept (in as much memory as the totals may take), and
+    // rows are in ascending order: a row takes them from the row before, up
+    // to the first locus where the two differ. Then the row's weights, then
     // their running total: only the additions are one chain.
     const int D = static_cast<int>(risks_.size());
     std::vector<std::uint8_t> ones(static_cast<std::size_t>(D) * N1);  // per locus, strand 1's allele per entry
     for (int m = 0; m < D; ++m)
         for (std::size_t k = 0; k < N1; ++k)
             ones[static_cast<std::size_t>(m) * N1 + k] = bit(lists_[1].entry(k), m) ? 1 : 0;
+    const std::size_t kept =
+        std::min(static_cast<std::size_t>(D), std::max<std::size_t>(1, max_total_bytes / (N1 * sizeof(double))));
+    std::vector<double> products((kept + 1) * N1, 1.0);  // per t <= kept, the products over the first t loci
     std::vector<double> weights(N1);
     const double* f_b = lists_[1].probability.data();
     double total = 0.0;
     std::size_t to_next_total = 0;  // pairs before the next stride begins
     for (std::size_t i = 0; i < N0; ++i) {
         const Word* a = lists_[0].entry(i);
-        double* r = weights.data();
-        std::fill(r, r + N1, 1.0);
-        for (int m = 0; m < D; ++m) {
-            const std::array<double, 3>& risk = risks_[static_cast<std::size_t>(m)];
-            const int copies = bit(a, m) ? 1 : 0;
+        int same = 0;  // loci at which the row begins as the row before
+        if (i > 0) {
+            const Word* before = lists_[0].entry(i - 1);
+            while (same < D && bit(a, same) == bit(before, same)) ++same;
+        }
+        const std::size_t from = std::min(static_cast<std::size_t>(same), kept);
+        const double* r = products.data() + from * N1;
+        for (std::size_t m = from; m < static_cast<std::size_t>(D); ++m) {
+            const std::array<double, 3>& risk = risks_[m];
+            const int copies = bit(a, static_cast<int>(m)) ? 1 : 0;
             const double without = risk[static_cast<std::size_t>(copies)];
             const double with = risk[static_cast<std::size_t>(copies) + 1];
-            const std::uint8_t* one = ones.data() + static_cast<std::size_t>(m) * N1;
-            for (std::size_t k = 0; k < N1; ++k) r[k] *= one[k] ? with : without;
+            const std::uint8_t* one = ones.data() + m * N1;
+            double* next = m + 1 <= kept ? products.data() + (m + 1) * N1 : weights.data();
+            for (std::size_t k = 0; k < N1; ++k) next[k] = r[k] * (one[k] ? with : without);
+            r = next;
         }
+        double* w = weights.data();
         const double f_a = lists_[0].probability[i];
-        for (std::size_t k = 0; k < N1; ++k) r[k] = r[k] * f_a * f_b[k];
+        for (std::size_t k = 0; k < N1; ++k) w[k] = r[k] * f_a * f_b[k];
         for (std::size_t k = 0; k < N1;) {
             if (to_next_total == 0) {
                 totals_.push_back(total);
@@ -124,7 +138,7 @@ PairDistribution::PairDistribution(StrandList strand0, StrandList strand1, Risks
             }
             const std::size_t end = std::min(N1, k + to_next_total);
             to_next_total -= end - k;
-            for (; k < end; ++k) total = total + r[k];
+            for (; k < end; ++k) total = total + w[k];
         }
     }
     total_ = total;

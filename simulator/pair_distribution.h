@@ -49,7 +49,7 @@ public:
     // order) times the strand 0 probability times the strand 1 probability,
     // keeping the running total at every stride of pairs; the stride is the
     // least power of two from 64 up whose totals take at most
-    // `max_total_bytes`.
+    // `max_total_bytes`, and the work takes about as much again.
     PairDistribution(StrandList strand0, StrandList strand1, Risks risks, std::size_t max_total_bytes);
 
     double total() const { return total_; }
