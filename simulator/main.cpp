@@ -3,6 +3,7 @@
 #include <iostream>
 #include <string>
 
+#include "common/signal_cleanup.h"
 #include "simulator/run_driver.h"
 #include "simulator/standard_streams.h"
 
@@ -16,5 +17,7 @@ int main(int argc, char** argv) {
     // without a word; ignored, they fail the write, which the run reports.
     std::signal(SIGXFSZ, SIG_IGN);
     std::signal(SIGPIPE, SIG_IGN);
+    // A batch job's time limit or an interrupt leaves no temporary file.
+    vorlan2::remove_files_on_termination_signals();
     return vorlan2::run_vorlan2(argc, argv);
 }
