@@ -192,6 +192,8 @@ TEST(BatchJob, SecondRunOnAnOutputBeingWrittenIsRefused) {
     const std::string output = dir.file("out/sim");
     const pid_t first = start_vorlan2_program(large_run(output), dir.path(), on_one_cpu);
     ASSERT_TRUE(wait_until_writing(first, dir.path() / "out", ""));
+    // Held still while the others try, so that it is sure to be running.
+    kill(first, SIGSTOP);
     // A ".gz" output of the same name writes the same legend and sample files.
     for (const std::string& same : {output, output + ".gz"}) {
         SCOPED_TRACE(same);
@@ -205,6 +207,7 @@ TEST(BatchJob, SecondRunOnAnOutputBeingWrittenIsRefused) {
                                                     "run has ended.\n"))
             << tail(second.out);
     }
+    kill(first, SIGCONT);
     const ProgramRun run = finish_vorlan2_program(first, dir.path());
     EXPECT_EQ(run.status, 0);
     // The first run's transcript alone, as its console showed it after the
