@@ -1,0 +1,41 @@
+#!/usr/bin/env python3
+"""Checks the names CTest gives the tests of a build tree, so that each says
+what it tests, reads in a failure report and is the same in every build: at
+most 80 characters, no blanks (a name that carries GoogleTest's listing of a
+parameter's bytes has them), and every case of a parameterised suite named by
+the suite's name generator rather than by its index.
+
+usage: test_names_test.py CTEST BUILD_DIR
+"""
+import re
+import subprocess
+import sys
+import unittest
+
+LONGEST_NAME = 80
+LISTED = re.compile(r"^\s*Test\s+#\d+: (.*)$")
+# Prefix/Suite.Test/Case, the Case being GoogleTest's index when no generator names it.
+INDEXED_CASE = re.compile(r"^[^/.]+/[^/.]+\.[^/]+/\d+$")
+
+
+def ctest_names():
+    listing = subprocess.run([CTEST, "--test-dir", BUILD_DIR, "-N"], capture_output=True, text=True, check=True)
+    return [m.group(1) for m in map(LISTED.match, listing.stdout.splitlines()) if m]
+
+
+class TestNames(unittest.TestCase):
+    def test_names_are_short_and_free_of_parameter_dumps(self):
+        names = ctest_names()
+        self.assertTrue(names, f"ctest lists no test in {BUILD_DIR}")
+        self.assertEqual([n for n in names if len(n) > LONGEST_NAME or re.search(r"\s", n)], [],
+                         f"longer than {LONGEST_NAME} characters or holding blanks")
+        self.assertEqual([n for n in names if INDEXED_CASE.match(n)], [],
+                         "parameterised cases named by index: give the suite a name generator")
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 3:
+        sys.exit(__doc__)
+    CTEST, BUILD_DIR = sys.argv[1:]
+    result = unittest.main(argv=sys.argv[:1], exit=False, verbosity=2).result
+    sys.exit(0 if result.wasSuccessful() else 1)
