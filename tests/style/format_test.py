@@ -29,7 +29,9 @@ def cpp_files(source_dir):
     for folder, subfolders, files in os.walk(source_dir):
         if folder == source_dir:
             subfolders[:] = [d for d in subfolders if d != ".git" and not d.startswith("build")]
-        found.extend(os.path.relpath(os.path.join(folder, f), source_dir) for f in files if f.endswith(CPP_SUFFIXES))
+        # A dangling link (an editor's lock file among them) holds no code.
+        paths = (os.path.join(folder, f) for f in files if f.endswith(CPP_SUFFIXES))
+        found.extend(os.path.relpath(p, source_dir) for p in paths if os.path.isfile(p))
     return sorted(found)
 
 
