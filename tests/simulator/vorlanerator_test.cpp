@@ -226,7 +226,7 @@ TEST(SimulateHaplotypes, HaplotypeSetBeyondAnyMemoryIsRefusedBeforeAnyWork) {
     EXPECT_TRUE(sim.simulated_haplotypes.empty());
 }
 
-TEST(SimulateHaplotypes, UnwritableOutputLeavesWithBadFilenameAndUninstallsTheGenerator) {
+TEST(SimulateHaplotypes, UnwritableOutputRaisesBadFilenameAndUninstallsTheGenerator) {
     TempDir dir;
     auto params = make_parameters(dir.path(), 1, 1, 0.5);
     params.output_file = dir.path() / "missing" / "sim";
