@@ -105,7 +105,6 @@ bool LineReader::next(std::string_view& line) {
         if (end_ > from + 1) refuse_carriage_return(std::string_view(buffer_.data() + from, end_ - 1 - from));
         const std::size_t kept = end_ - begin_;
         if (!fill()) {
-            at_end_ = true;
             if (begin_ == end_) return false;
             line = std::string_view(buffer_.data() + begin_, end_ - begin_);
             begin_ = end_;

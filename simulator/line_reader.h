@@ -33,9 +33,6 @@ public:
     // in a carriage return that no '\n' follows or cannot be held in memory.
     bool next(std::string_view& line);
 
-    // True when the last read ran into the end of the file.
-    bool at_end() const { return at_end_; }
-
 private:
     bool fill();
     void grow();
@@ -48,7 +45,6 @@ private:
     std::size_t begin_ = 0;
     std::size_t end_ = 0;
     bool eof_ = false;
-    bool at_end_ = false;
     bool started_ = false;  // a byte of the file has been read
     long long lines_ = 0;   // returned so far
 };

@@ -144,6 +144,16 @@ std::vector<Case> reader_cases() {
             .file("map.txt", "position rate cM\n" + bom + "1000 1 0\n")
             .fails(bad_file("map.txt", "bad line in rates file on line 2"))
             .creates(summary_only),
+        Case("haplotype file longer by a line without a line end")
+            .file("panel.haps", haps_text + "0 0 0 0 0 0 0 1")
+            .notes("Warning: haplotype file contained more lines than legend file, only those SNPs with a line in the "
+                   "legend file were read.",
+                   true),
+        Case("legend without its header")
+            .file("panel.legend", legend_text.substr(legend_text.find('\n') + 1))
+            .fails(bad_file("panel.legend",
+                            "the first line must be a header such as \"rs pos X0 X1\", but line 1 is a SNP line."))
+            .creates(summary_only),
         Case("map gzip")
             .file("map.txt", compressed_files().at("gzip"))
             .fails(bad_file("map.txt", compressed))

@@ -264,6 +264,17 @@ TEST_F(PanelTest, UnequalFileLengthsWarnOnStandardOutputOnly) {
         {"0 1\n", "h\nrs1 1000 A G\nrs2 2000 A G\n", more_legend},
         {"0 1\n1 1", "h\nrs1 1000 A G\nrs2 2000 A G\n", ""},
         {"0 1\n1 1\n", "h\nrs1 1000 A G\nrs2 2000 A G", ""},
+        // The longer file's last line without a line end, or the shorter's.
+        {"0 1\n1 1", "h\nrs1 1000 A G\n", more_haps},
+        {"0 1\n1 1\n", "h\nrs1 1000 A G", more_haps},
+        {"0 1\n", "h\nrs1 1000 A G\nrs2 2000 A G", more_legend},
+        {"0 1", "h\nrs1 1000 A G\nrs2 2000 A G\n", more_legend},
+        // A last line that is empty is a line.
+        {"0 1\n1 1\n\n", "h\nrs1 1000 A G\nrs2 2000 A G\n", more_haps},
+        // A legend without its header, unless the haplotype file has exactly
+        // one line for that header.
+        {"0 1\n", "rs1 1000 A G\nrs2 2000 A G\n", ""},
+        {"0 1\n1 1\n0 0\n", "rs1 1000 A G\nrs2 2000 A G\n", more_haps},
     };
     for (const auto& c : cases) {
         Data data = data_;
@@ -286,6 +297,7 @@ TEST_F(PanelTest, PanelErrorsNameFileAndLine) {
     write_file(dir_.file("map.txt"), "pos rate cM\n1000 0 0\n");
     const std::string haps = dir_.file("panel.haps");
     const std::string legend = dir_.file("panel.legend");
+    const std::string no_header = "the first line must be a header such as \"rs pos X0 X1\", but line 1 is a SNP line.";
     struct Case {
         std::string haps, legend, file, reason;
     };
@@ -305,6 +317,11 @@ TEST_F(PanelTest, PanelErrorsNameFileAndLine) {
          "different number of haplotypes found in haplotype file (2 and 3 on line 2."},
         {"0 1\n0 1 1\n", "h\nrs1 1000 A G\nrs2 20x0 A G\n", legend, "bad format detected in legend file on line 3."},
         {"0 1\n", "h\nrs1 5 A G\n", haps, "No SNPs in the interval in haplotype file!"},
+        {"0 1\n1 1\n", "rs1 1000 A G\nrs2 2000 A G\n", legend, no_header},
+        {"0 1\n1 1", "rs1 1000 A G\nrs2 2000 A G", legend, no_header},
+        {"0 1\n", "rs1 5 A G\n", legend, no_header},
+        // The haplotype line left over is not read as a SNP's.
+        {"0 1\n0 1 1\n", "rs1 1000 A G\nrs2 2000 A G\n", legend, no_header},
     };
     data_.params.lower = 10;
     for (const auto& c : cases) {
