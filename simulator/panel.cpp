@@ -159,6 +159,7 @@ void Data::read_haplotype_data() {
     // SNP's position and alleles, and leaves the last haplotype line over.
     const bool first_line_is_snp = legend.next(legend_line) && parse_legend_line(legend_line).has_value();
     int count = 0;
+    int shared_positions = 0;  // SNPs of the interval at the position of an earlier one
     bool have_haplotype = false;
     bool have_legend = false;
     while (true) {
@@ -184,7 +185,10 @@ void Data::read_haplotype_data() {
         }
 
         if (fields->position < params.lower || fields->position > params.upper) continue;
-        if (snps_data.count(fields->position) != 0) continue;
+        if (snps_data.count(fields->position) != 0) {
+            ++shared_positions;
+            continue;
+        }
         snp& stored = snps_data[fields->position];
         stored.rs_id = fields->rs_id;
         stored.genetic_position = genetic_map.interpolate_genetic_position(static_cast<double>(fields->position));
@@ -223,6 +227,9 @@ void Data::read_haplotype_data() {
     buffer << count << "\n";
     label(buffer, "number of SNPs in interval: ");
     buffer << snps_data.size() << "\n";
+    if (shared_positions > 0)
+        buffer << "Warning: " << shared_positions
+               << " SNPs share a base-pair position with an earlier SNP and were not used.\n";
     if (!some_snp_inside_map(snps_data, map_positions))
         buffer << "Warning: no SNP in the interval lies inside the range of the genetic map.\n";
     buffer << "\n";

@@ -37,14 +37,14 @@ public:
     void read_genetic_map();
     // Reads haplotype_file and legend_file in lockstep, after the map, and
     // fills n_haplotypes and snps_data with the SNPs in [lower, upper] (the
-    // first line of a position); reports through update_summary_file, and to
-    // standard output alone when one file has more lines than the other.
-    // Raises badfilename naming the file when one cannot be opened or read (a
-    // compressed file, a lone carriage return among the line ends), when a
-    // legend or haplotype line is malformed or has another number of alleles
-    // than the first (with its line number), when the legend's first line is
-    // a SNP line and the haplotype file has a line for it, or when no SNP
-    // lies in the interval.
+    // first line of a position; the transcript counts the others); reports
+    // through update_summary_file, and to standard output alone when one file
+    // has more lines than the other. Raises badfilename naming the file when
+    // one cannot be opened or read (a compressed file, a lone carriage return
+    // among the line ends), when a legend or haplotype line is malformed or
+    // has another number of alleles than the first (with its line number),
+    // when the legend's first line is a SNP line and the haplotype file has a
+    // line for it, or when no SNP lies in the interval.
     void read_haplotype_data();
 
     VorlanParameters params;

@@ -154,6 +154,9 @@ std::vector<Case> reader_cases() {
             .fails(bad_file("panel.legend",
                             "the first line must be a header such as \"rs pos X0 X1\", but line 1 is a SNP line."))
             .creates(summary_only),
+        Case("two SNPs at one position")
+            .file("panel.legend", "rs pos a0 a1\nrs1 1000 A G\nrs2 2000 C T\nrs3 2000 C G\nrs4 4000 T C\n")
+            .notes("Warning: 1 SNPs share a base-pair position with an earlier SNP and were not used.", false),
         Case("map gzip")
             .file("map.txt", compressed_files().at("gzip"))
             .fails(bad_file("map.txt", compressed))

@@ -245,7 +245,40 @@ TEST_F(PanelTest, PanelIsReadWithFrequenciesPositionsAndTranscript) {
     EXPECT_EQ(out.substr(out.find("\nReading haplotype")),
               "\nReading haplotype and legend files: looking for SNPs in [1500, 2500] ... done\n" +
                   std::string(38, ' ') + "number of haplotypes: 4\n" + std::string(35, ' ') +
-                  "number of SNPs in total: 5\n" + std::string(32, ' ') + "number of SNPs in interval: 3\n\n");
+                  "number of SNPs in total: 5\n" + std::string(32, ' ') +
+                  "number of SNPs in interval: 3\n"
+                  "Warning: 1 SNPs share a base-pair position with an earlier SNP and were not used.\n\n");
+}
+
+TEST_F(PanelTest, SnpsSharingAPositionAreCountedOverTheInterval) {
+    write_file(dir_.file("map.txt"), "pos rate cM\n1000 0 0\n9000 0 1\n");
+    const std::string warning = " SNPs share a base-pair position with an earlier SNP and were not used.\n";
+    struct Case {
+        std::string legend;
+        int lower, upper;
+        std::string notice;  // the line after the counts
+    };
+    const std::vector<Case> cases = {
+        {"h\nrs1 2000 A G\nrs2 3000 A G\nrs3 4000 A G\nrs4 5000 A G\n", 0, 10000, ""},
+        {"h\nrs1 2000 A G\nrs2 2000 A C\nrs3 2000 A T\nrs4 5000 A G\n", 0, 10000, "Warning: 2" + warning},
+        {"h\nrs1 2000 A G\nrs2 5000 A G\nrs3 2000 A G\nrs4 5000 A G\n", 0, 10000, "Warning: 2" + warning},
+        {"h\nrs1 2000 A G\nrs2 2000 A C\nrs3 4000 A G\nrs4 5000 A G\n", 3000, 10000, ""},
+        {"h\nrs1 2000 A G\nrs2 2000 A C\nrs3 5000 A G\nrs4 5000 A G\n", 3000, 10000, "Warning: 1" + warning},
+    };
+    for (const auto& c : cases) {
+        write_panel("0 1\n1 0\n1 1\n0 0\n", c.legend);
+        std::filesystem::remove(dir_.file("run.summary"));
+        Data data = data_;
+        data.params.lower = c.lower;
+        data.params.upper = c.upper;
+        testing::internal::CaptureStdout();
+        data.read_genetic_map();
+        data.read_haplotype_data();
+        const std::string out = testing::internal::GetCapturedStdout();
+        const std::string counts_end = "number of SNPs in interval: " + std::to_string(data.snps_data.size()) + "\n";
+        EXPECT_EQ(out.substr(out.find(counts_end)), counts_end + c.notice + "\n") << c.legend;
+        EXPECT_EQ(read_file(dir_.file("run.summary")), out);
+    }
 }
 
 TEST_F(PanelTest, UnequalFileLengthsWarnOnStandardOutputOnly) {
