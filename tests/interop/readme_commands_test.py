@@ -291,6 +291,8 @@ class ReadmePipeline:
         self.assertEqual(DATA.map_points, [(p, cM) for p, _, cM in rows[1:]])
         for row in rows[1:]:
             float(row[1])  # the unused column is a number
+        if DATA.name == "chr20":
+            self.assertEqual(108, round(float(rows[-1][2])), "chr20's length in cM")
 
     def test_run_block_picks_the_first_locus_in_the_band(self):
         positions = [p for _, p, _, _ in DATA.legend]
