@@ -4,10 +4,12 @@
 # UndefinedBehaviorSanitizer; in between, the saved fuzz corpora go through
 # the fuzz targets. The check that every C++ file is formatted as
 # .clang-format says and the README's commands for other tools' formats are
-# part of the suite, so the tools they name are installed and required.
+# part of the suite, the latter run on the example panel and on the chr20
+# panel of Debian's shapeit4-example (52 MB), so the tools and the data they
+# name are installed and required.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-bash "$root/scripts/install-deps.sh" bcftools plink1.9 plink2
+bash "$root/scripts/install-deps.sh" bcftools plink1.9 plink2 shapeit4-example
 export VORLAN2_REQUIRE_TOOLS=1
 jobs=$(nproc)
 
