@@ -358,7 +358,9 @@ void gratio(double* a, double* x, double* ans, double* qans, int* ind) {
         *ans = 2.0;
         return;
     }
-    if (*a * *x == 0.0) {
+    // Only a zero argument is the limit: a product a x that underflows with
+    // both positive still has P = 1 - O(a ln x), which the series below give.
+    if (*a == 0.0 || *x == 0.0) {
         set_zero_or_one(*a, *x, ans, qans);
         return;
     }
