@@ -2,11 +2,40 @@
 // search for f and the degrees of freedom.
 #include "numerics/cdff.h"
 
+#include <cfloat>
+#include <cmath>
+#include <limits>
+
 #include "numerics/cdf_checks.h"
 #include "numerics/cdf_search.h"
 #include "numerics/cdfbet.h"
+#include "numerics/ratios_at_log.h"
 
 using namespace vorlan2;
+
+namespace {
+
+// The tails when dfn f or the smaller beta variable under- or overflows, or
+// falls below the normal doubles: the variables in logarithms, the smaller one
+// handed to the incomplete beta ratio as its logarithm.
+void tails_from_logarithms(double f, double dfn, double dfd, double* cum, double* ccum) {
+    const double log_prod = std::log(dfn) + std::log(f);
+    const double log_dfd = std::log(dfd);
+    const double log_sum = std::fmax(log_prod, log_dfd) + std::log1p(std::exp(-std::fabs(log_prod - log_dfd)));
+    int ierr;
+    if (log_prod < log_dfd) {
+        // P(F <= f) = I_yy(dfn/2, dfd/2), yy = dfn f / (dfd + dfn f).
+        ierr = bratio_at_log(dfn * 0.5, dfd * 0.5, log_prod - log_sum, cum, ccum);
+    } else {
+        ierr = bratio_at_log(dfd * 0.5, dfn * 0.5, log_dfd - log_sum, ccum, cum);
+    }
+    if (ierr != 0) {
+        *cum = std::numeric_limits<double>::quiet_NaN();
+        *ccum = std::numeric_limits<double>::quiet_NaN();
+    }
+}
+
+}  // namespace
 
 void cumf(double* f, double* dfn, double* dfd, double* cum, double* ccum) {
     if (*f <= 0.0) {
@@ -25,6 +54,11 @@ void cumf(double* f, double* dfn, double* dfd, double* cum, double* ccum) {
         xx = 1.0 - yy;
     } else {
         yy = 1.0 - xx;
+    }
+    const bool finite = std::isfinite(*f) && std::isfinite(*dfn) && std::isfinite(*dfd);
+    if (finite && !(prod >= DBL_MIN && dsum <= DBL_MAX && std::fmin(xx, yy) >= DBL_MIN)) {
+        tails_from_logarithms(*f, *dfn, *dfd, cum, ccum);
+        return;
     }
     double a = *dfd * 0.5;
     double b = *dfn * 0.5;
