@@ -4,6 +4,10 @@
 // which = 1: p, q from f, dfn, dfd; 2: f; 3: dfn; 4: dfd. status 0 on
 // success; otherwise status and bound name the failed argument or limit;
 // 10: the incomplete beta ratio failed or the search closed in on no root.
+// The tails are not monotone in dfn or in dfd everywhere: where the target is
+// met twice between the limits (or the search's steps pass over both roots),
+// which = 3 and 4 may end with status 1 or 2 and that limit in bound, though
+// an answer exists.
 void cdff(int* which, double* p, double* q, double* f, double* dfn, double* dfd, int* status, double* bound);
 
 // F distribution with dfn and dfd degrees of freedom: cum = P(F <= f).
