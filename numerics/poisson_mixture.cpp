@@ -37,10 +37,13 @@ bool is_exact_start(double value, double difference) {
 }
 
 void clamp_to_probabilities(double* cum, double* ccum) {
+    // Far beyond the rounding of a sum of terms in [0, 1] lies an error
+    // value (the 2 of a failed incomplete gamma ratio), which stays.
+    const double rounding = 1.0e-9;
     for (double* tail : {cum, ccum}) {
-        if (*tail < 0.0) {
+        if (*tail < 0.0 && *tail > -rounding) {
             *tail = 0.0;
-        } else if (*tail > 1.0) {
+        } else if (*tail > 1.0 && *tail < 1.0 + rounding) {
             *tail = 1.0;
         }
     }
@@ -68,7 +71,8 @@ void PoissonMixture::move_to(double i) {
 }
 
 bool PoissonMixture::deep_negligible(double bound) const {
-    return bound <= relative_tail * sum_ || bound <= deep_absolute_tail;
+    // Written so that a NaN (a failed value) ends the walk too.
+    return !(bound > relative_tail * sum_ && bound > deep_absolute_tail);
 }
 
 bool PoissonMixture::step_down() {

@@ -1,5 +1,6 @@
 // Poisson-weighted sums of the non-central distribution functions, summed
-// outward from the centre until a bound on the remaining terms is negligible.
+// outward from the centre (or from the peak of a deep tail's terms) until a
+// bound on the remaining terms is negligible.
 #pragma once
 
 #include <cmath>
@@ -215,35 +216,43 @@ bool is_exact_start(double value, double difference);
 // 1e-16; below this it is summed from the upper tails themselves.
 constexpr double upper_tail_by_complement = 1.0e-10;
 
-// Moves tails that rounding has carried beyond [0, 1] back to its ends (a
-// NaN stays NaN).
+// Moves tails that rounding has carried just beyond [0, 1] back to its ends
+// (a NaN or an error value stays as it is).
 void clamp_to_probabilities(double* cum, double* ccum);
 
 // Both tails of a non-central distribution function, the mixture of central
 // ones: central(i, lower, upper) gives the central tails of index i, fall(i)
 // the fall d(i) of the lower tail from i to i + 1, below and above step d as
 // in sum_by_differences (so above(1, i) = d(i) / d(i - 1)). The lower tail is
-// summed from the centre, or from the peak of its terms when the centre's
-// underflow; an upper tail that 1 - cum cannot resolve is summed likewise.
+// summed from the centre, or from the peak of its terms when those of the
+// centre underflow; an upper tail that 1 - cum cannot resolve is summed from
+// the upper tails likewise.
 template <class Central, class Fall, class Below, class Above>
 void mixture_tails(PoissonMixture& mixture, Central central, Fall fall, Below below, Above above, double* cum,
                    double* ccum) {
     const auto ratio = [&](double i) { return above(1.0, i); };
+    // A tail that central() leaves unwritten (a failed ratio) is NaN.
+    const double failed = std::nan("");
     const auto lower_at = [&](double i) {
-        double lower;
-        double upper;
+        double lower = failed;
+        double upper = failed;
         central(i, &lower, &upper);
         return lower;
     };
     const auto upper_at = [&](double i) {
-        double lower;
-        double upper;
+        double lower = failed;
+        double upper = failed;
         central(i, &lower, &upper);
         return upper;
     };
-    double pcent;
-    double ccent;
+    double pcent = failed;
+    double ccent = failed;
     central(mixture.centre(), &pcent, &ccent);
+    if (!(pcent <= 1.0 && ccent <= 1.0)) {
+        *cum = failed;
+        *ccum = failed;
+        return;
+    }
     const double centre_fall = fall(mixture.centre());
     if (is_exact_start(pcent, centre_fall)) {
         *cum = mixture.sum_by_differences(pcent, centre_fall, below, above);

@@ -537,6 +537,7 @@ const std::vector<Refusal> unsolvable = {
     // about 6.65e28 with x equal to it.
     {"gamma ratio error value", Routine::gam, 1, {0, 0, 1e29, 1e29, 1}, 10, -99.0},
     {"gamma ratio error value", Routine::poi, 1, {0, 0, 1e29, 1e29}, 10, -99.0},
+    {"gamma ratio error value at the centre", Routine::chn, 1, {0, 0, 2e29, 2e29, 1}, 10, -99.0},
     // A gamma quantile x = xx / scale beyond the doubles: the median 0.69 of
     // the unit gamma over a subnormal scale, and 1e-30 over 1e300.
     {"x above the largest double", Routine::gam, 2, {0.5, 0.5, 0, 1, 1e-310}, 2, DBL_MAX},
