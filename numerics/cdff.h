@@ -12,3 +12,21 @@ void cdff(int* which, double* p, double* q, double* f, double* dfn, double* dfd,
 
 // F distribution with dfn and dfd degrees of freedom: cum = P(F <= f).
 void cumf(double* f, double* dfn, double* dfd, double* cum, double* ccum);
+
+namespace vorlan2 {
+
+// The logarithms of the beta variables of the F distribution, formed without
+// dfn f itself, which may under- or overflow.
+struct FVariableLogarithms {
+    double lower;  // ln(dfn f / (dfd + dfn f))
+    double upper;  // ln(dfd / (dfd + dfn f))
+};
+FVariableLogarithms f_variable_logarithms(double f, double dfn, double dfd);
+
+// True when the beta variables formed directly keep their digits: the
+// product dfn f and the smaller variable are normal doubles and the sum
+// dfd + dfn f is finite; or an argument is not finite, whose limit or NaN the
+// direct forms carry.
+bool f_variables_are_exact(double f, double dfn, double dfd, double prod, double dsum, double smaller);
+
+}  // namespace vorlan2

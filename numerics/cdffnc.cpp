@@ -28,23 +28,20 @@ const double chi_squared_limit = 0x1p940;
 // logarithms.
 void tails_from_logarithms(double f, double dfn, double dfd, double pnonc, PoissonMixture& mixture, double* cum,
                            double* ccum) {
-    const double log_prod = std::log(dfn) + std::log(f);
-    const double log_dfd = std::log(dfd);
-    const double log_sum = std::fmax(log_prod, log_dfd) + std::log1p(std::exp(-std::fabs(log_prod - log_dfd)));
+    const FVariableLogarithms logs = f_variable_logarithms(f, dfn, dfd);
     const double a = dfn * 0.5;
     const double b = dfd * 0.5;
     const double xnonc = pnonc * 0.5;
-    if (log_dfd <= log_prod) {
+    if (logs.upper <= logs.lower) {
         // The upper variable dfd / (dfd + dfn f) is the tiny one: each term's
         // tails I_xx(dfd/2, dfn/2 + i) (rising with i) and its complement,
         // taken afresh, and summed each on its own, so that the smaller sum
         // keeps its digits.
-        const double log_xx = log_dfd - log_sum;
         bool failed = false;
         const auto tail_at = [&](double i, bool upper) {
-            double w;
-            double w1;
-            failed = failed || bratio_at_log(b, a + i, log_xx, &w, &w1) != 0;
+            double w = std::numeric_limits<double>::quiet_NaN();
+            double w1 = w;
+            failed = failed || bratio_at_log(b, a + i, logs.upper, &w, &w1) != 0;
             return upper ? w : w1;
         };
         const double upper = mixture.sum_afresh(false, [&](double i) { return tail_at(i, true); });
@@ -63,9 +60,8 @@ void tails_from_logarithms(double f, double dfn, double dfd, double pnonc, Poiss
         return;
     }
     // The lower variable yy = dfn f / (dfd + dfn f) is the tiny one.
-    const double log_yy = log_prod - log_sum;
     if (b >= chi_squared_limit) {
-        double chi = std::exp(log_dfd + log_yy);
+        double chi = std::exp(std::log(dfd) + logs.lower);
         if (chi >= DBL_MIN) {
             cumchn(&chi, &dfn, &pnonc, cum, ccum);
             return;
@@ -78,10 +74,10 @@ void tails_from_logarithms(double f, double dfn, double dfd, double pnonc, Poiss
     double w1;
     int ierr = 0;
     if (b >= chi_squared_limit) {
-        gratio_at_log(a, log_dfd + log_yy - std::log(2.0), &w, &w1);
+        gratio_at_log(a, std::log(dfd) + logs.lower - std::log(2.0), &w, &w1);
         ierr = w == 2.0 ? 8 : 0;
     } else {
-        ierr = bratio_at_log(a, b, log_yy, &w, &w1);
+        ierr = bratio_at_log(a, b, logs.lower, &w, &w1);
     }
     if (ierr != 0) {
         return;
@@ -124,8 +120,7 @@ void cumfnc(double* f, double* dfn, double* dfd, double* pnonc, double* cum, dou
     } else {
         xx = 1.0 - yy;
     }
-    const bool finite = std::isfinite(*f) && std::isfinite(*dfn) && std::isfinite(*dfd);
-    if (finite && !(prod >= DBL_MIN && dsum <= DBL_MAX && std::fmin(xx, yy) >= DBL_MIN)) {
+    if (!f_variables_are_exact(*f, *dfn, *dfd, prod, dsum, std::fmin(xx, yy))) {
         tails_from_logarithms(*f, *dfn, *dfd, *pnonc, mixture, cum, ccum);
         return;
     }
