@@ -30,7 +30,7 @@ struct Forward {
     double q;
 };
 
-// Both tails to 1e-12 (the non-central ones to 1e-9, their series' bound).
+// Both tails to 1e-12 (the non-central ones to 1e-9).
 const std::vector<Forward> forward_cases = {
     {"chn: the centre terms underflow one by one, their sum does not",
      Routine::chn,
@@ -43,6 +43,11 @@ const std::vector<Forward> forward_cases = {
      7.090661158566046e-7,
      0.99999929093388414},
     {"chn: an upper tail far below 1 - p", Routine::chn, {0, 0, 3304.31, 2.007, 1708.78}, 1.0, 7.1874914063816167e-59},
+    {"poi: 24 standard deviations into the tail of a shape 4.7e6, where x/a rounds",
+     Routine::poi,
+     {0, 0, 4702700.810734565, 4651550.417187107},
+     1.0,
+     3.379937737130249e-124},
     {"f: dfn f underflows", Routine::f, {0, 0, 2.08e-70, 1e-300, 9.754e6}, 1.0, 4.2567002406613208e-298},
     {"f: dfn f overflows", Routine::f, {0, 0, 1.362e260, 1e300, 1.384e-6}, 0.00042382074247977761, 0.99957617925752022},
     {"f: the beta variable dfn f / (dfd + dfn f) underflows",
