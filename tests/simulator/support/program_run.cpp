@@ -1,6 +1,7 @@
 // Runs of the vorlan2 binary in a child process.
 #include "simulator/support/program_run.h"
 
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,9 +28,10 @@ ProgramRun run_vorlan2_program(const std::vector<std::string>& words, const std:
         _exit(127);
     }
     int status = 0;
-    waitpid(child, &status, 0);
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
     ProgramRun run{WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), read_file(out_path.string()),
-                   read_file(err_path.string())};
+                   read_file(err_path.string()), usage.ru_maxrss};
     std::filesystem::remove(out_path);
     std::filesystem::remove(err_path);
     return run;
