@@ -72,7 +72,7 @@ struct MemoryLimit {
     std::size_t bytes;
 };
 
-class MemoryLimitTest : public ::testing::TestWithParam<MemoryLimit> {
+class UnderLimit : public ::testing::TestWithParam<MemoryLimit> {
 protected:
     void SetUp() override {
         if (GetParam().cgroup) {
@@ -104,7 +104,7 @@ protected:
     std::optional<MemoryCgroup> cgroup_;
 };
 
-TEST_P(MemoryLimitTest, RunTooLargeForTheLimitIsRefusedBeforeTheWork) {
+TEST_P(UnderLimit, TooLargeRunIsRefusedBeforeTheWork) {
     const TempDir dir;
     // 1,200,000 individuals on the example panel: 585 MB of haplotypes.
     const ProgramRun run = this->run(example_words(600000, "run"), dir.path());
@@ -114,7 +114,7 @@ TEST_P(MemoryLimitTest, RunTooLargeForTheLimitIsRefusedBeforeTheWork) {
     EXPECT_TRUE(refused_for_memory(read_file(dir.file("run.summary")), "2400000", "585"));
 }
 
-TEST_P(MemoryLimitTest, LineWithoutEndIsRefusedForEveryInput) {
+TEST_P(UnderLimit, LineWithoutEndIsRefusedForEveryInput) {
     for (const char* flag : {"-h", "-l", "-m", "-t"}) {
         SCOPED_TRACE(flag);
         const TempDir dir;
@@ -127,7 +127,7 @@ TEST_P(MemoryLimitTest, LineWithoutEndIsRefusedForEveryInput) {
     }
 }
 
-TEST_P(MemoryLimitTest, RunThatFitsGivesTheBytesOfAnUnlimitedRun) {
+TEST_P(UnderLimit, FittingRunGivesTheBytesOfAnUnlimitedRun) {
     const TempDir dir;
     for (const std::string output : {"plain/run", "gzip/run.gz"}) {
         SCOPED_TRACE(output);
@@ -153,7 +153,7 @@ TEST_P(MemoryLimitTest, RunThatFitsGivesTheBytesOfAnUnlimitedRun) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Limits, MemoryLimitTest,
+INSTANTIATE_TEST_SUITE_P(Limits, UnderLimit,
                          ::testing::Values(MemoryLimit{"Cgroup256MB", true, 256 * MB},
                                            MemoryLimit{"Cgroup512MB", true, 512 * MB},
                                            MemoryLimit{"AddressSpace512MB", false, 512 * MB}),
