@@ -1,7 +1,6 @@
 // Runs of the vorlan2 binary in a child process.
 #include "simulator/support/program_run.h"
 
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -28,10 +27,9 @@ ProgramRun run_vorlan2_program(const std::vector<std::string>& words, const std:
         _exit(127);
     }
     int status = 0;
-    rusage usage{};
-    wait4(child, &status, 0, &usage);
+    waitpid(child, &status, 0);
     ProgramRun run{WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), read_file(out_path.string()),
-                   read_file(err_path.string()), usage.ru_maxrss};
+                   read_file(err_path.string())};
     std::filesystem::remove(out_path);
     std::filesystem::remove(err_path);
     return run;

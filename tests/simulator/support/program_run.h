@@ -11,7 +11,6 @@ struct ProgramRun {
     int status;
     std::string out;  // standard output
     std::string err;  // standard error
-    long peak_kib;    // the most memory the program held at once (its maximum resident set)
 };
 
 // Runs the vorlan2 binary with the given words in the given directory;
