@@ -13,7 +13,7 @@
 #include "common/invariant.h"
 #include "random/random.h"
 #include "simulator/disease_choice.h"
-#include "simulator/physical_memory.h"
+#include "simulator/usable_memory.h"
 #include "simulator/vorlanerator.h"
 
 using namespace vorlan2;
@@ -38,9 +38,9 @@ std::size_t checked_product(std::size_t a, std::size_t b) {
 }
 
 // Refuses, before any of it is built, a table of `entries` entries of about
-// `entry_bytes` each that would not fit in physical memory.
+// `entry_bytes` each that would not fit in the memory the process may use.
 void check_table_fits(std::size_t entries, std::size_t entry_bytes) {
-    if (!fits_in_physical_memory(checked_product(entries, entry_bytes))) refuse_table();
+    if (!fits_in_usable_memory(checked_product(entries, entry_bytes))) refuse_table();
 }
 
 // The index chosen by u among weights that sum to one: the weights

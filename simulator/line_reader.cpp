@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/exceptions.h"
+#include "simulator/usable_memory.h"
 
 namespace vorlan2 {
 
@@ -33,6 +34,8 @@ bool starts_compressed(std::string_view start) {
 }
 
 }  // namespace
+
+bool line_fits_in_usable_memory(std::size_t bytes) { return bytes <= usable_memory_bytes() / 8; }
 
 LineReader::LineReader(const std::string& path, MemoryCheck fits)
     : path_(path), fits_(fits), file_(std::fopen(path.c_str(), "rb")), buffer_(initial_buffer) {}
@@ -63,8 +66,8 @@ bool LineReader::fill() {
 }
 
 // A line without end (a device, a binary file) would otherwise take memory
-// until the machine kills the run. Growing holds the old and the new buffer
-// at once; an address-space limit shows as a failed allocation.
+// until the kernel kills the run. Growing holds the old and the new buffer
+// at once; an address-space limit may also show as a failed allocation.
 void LineReader::grow() {
     const std::size_t size = 2 * buffer_.size();
     try {

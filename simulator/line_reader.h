@@ -8,18 +8,19 @@
 #include <string_view>
 #include <vector>
 
-#include "simulator/physical_memory.h"
-
 namespace vorlan2 {
+
+// Whether a line buffer of this many bytes leaves most of the memory the
+// process may use to what is built from the lines: it may take an eighth.
+bool line_fits_in_usable_memory(std::size_t bytes);
 
 class LineReader {
 public:
     // Whether the reader may hold this many bytes at once.
     using MemoryCheck = bool (*)(std::size_t bytes);
 
-    // A line longer than `fits` allows (by default, than the machine's
-    // physical memory) is refused rather than read.
-    explicit LineReader(const std::string& path, MemoryCheck fits = fits_in_physical_memory);
+    // A line longer than `fits` allows is refused rather than read.
+    explicit LineReader(const std::string& path, MemoryCheck fits = line_fits_in_usable_memory);
     ~LineReader();
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
