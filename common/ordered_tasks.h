@@ -8,6 +8,7 @@
 #include <functional>
 #include <future>
 #include <memory>
+#include <new>
 #include <utility>
 
 #include "common/worker_pool.h"
@@ -32,16 +33,29 @@ public:
     }
 
     // Hands the oldest result on first when the in-flight limit is reached.
+    // Work that cannot be handed to a worker for want of memory is done on
+    // this thread, once every result before it is handed on.
     template <typename Work>
     void submit(Work work) {
         if (tasks_.size() >= max_in_flight_) take_oldest();
-        auto task = std::make_shared<std::packaged_task<Result()>>(std::move(work));
-        tasks_.push_back(task->get_future());
+        std::shared_ptr<Work> held;
         try {
-            WorkerPool::shared().run([task] { (*task)(); });
-        } catch (...) {
-            tasks_.pop_back();
-            throw;
+            held = std::make_shared<Work>(std::move(work));
+        } catch (const std::bad_alloc&) {
+            run_here(work);  // not moved from: nothing was built from it
+            return;
+        }
+        try {
+            auto task = std::make_shared<std::packaged_task<Result()>>([held] { return (*held)(); });
+            tasks_.push_back(task->get_future());
+            try {
+                WorkerPool::shared().run([task] { (*task)(); });
+            } catch (...) {
+                tasks_.pop_back();
+                throw;
+            }
+        } catch (const std::bad_alloc&) {
+            run_here(*held);
         }
     }
 
@@ -50,11 +64,49 @@ public:
         while (!tasks_.empty()) take_oldest();
     }
 
-private:
+    // Hands on the oldest result still in flight, waiting for it; none when
+    // nothing is in flight.
     void take_oldest() {
+        if (tasks_.empty()) return;
         auto task = std::move(tasks_.front());
         tasks_.pop_front();
         take_(task.get());
+    }
+
+    // Runs a step of the submitting thread that takes memory. Where there is
+    // none, the oldest result is handed on, freeing what it holds, and fewer
+    // results are in flight from then on, until the step succeeds; raises
+    // std::bad_alloc when it fails with nothing in flight.
+    template <typename Step>
+    void with_fewer_in_flight(Step step) {
+        for (;;) {
+            try {
+                step();
+                return;
+            } catch (const std::bad_alloc&) {
+                if (tasks_.empty()) throw;
+            }
+            limit_in_flight(tasks_.size() - 1);
+            take_oldest();
+        }
+    }
+
+    // Waits until the work in flight is done, handing on nothing.
+    void wait_for_all() const {
+        for (const auto& task : tasks_) task.wait();
+    }
+
+    std::size_t in_flight() const { return tasks_.size(); }
+
+    // From now on at most this many results (at least one) are in flight;
+    // those in flight already stay.
+    void limit_in_flight(std::size_t max_in_flight) { max_in_flight_ = std::max<std::size_t>(1, max_in_flight); }
+
+private:
+    template <typename Work>
+    void run_here(Work& work) {
+        finish();
+        take_(work());
     }
 
     std::function<void(Result&&)> take_;

@@ -134,19 +134,33 @@ fs::path link_target(const fs::path& path) {
     cannot_open(path, ELOOP);
 }
 
-// Creates a new file beside the target, with the permissions an existing
-// target has (or the default ones), and returns its name.
-fs::path create_temporary(const fs::path& path, const fs::path& target, const struct stat* existing, int& descriptor) {
+// The directory that holds the target, for the calls that name a file in it.
+int open_directory(const fs::path& path, const fs::path& target) {
+    const fs::path directory = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    const int descriptor = ::open(directory.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0) cannot_open(path, errno);
+    return descriptor;
+}
+
+// Creates a new file in the directory, with the permissions an existing
+// target has (or the default ones), and returns its name. The name is short
+// and its own, so that it fits wherever the final name does; it is in the
+// signal table before the file exists.
+std::string create_temporary(const fs::path& path, int directory, const struct stat* existing,
+                             vorlan2::SignalRemovedFile& removed_on_signal, int& descriptor) {
     static std::atomic<int> counter{0};
-    const std::string stem = target.filename().string() + ".part" + std::to_string(getpid()) + "-";
+    const std::string stem = "vorlan2.part" + std::to_string(getpid()) + "-";
     for (int attempt = 0; attempt < 1000; ++attempt) {
-        const fs::path temporary = target.parent_path() / (stem + std::to_string(++counter));
-        descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const std::string name = stem + std::to_string(++counter);
+        if (!removed_on_signal.set(directory, name)) cannot_open(path, EMFILE);
+        descriptor = ::openat(directory, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (descriptor >= 0) {
             if (existing != nullptr) fchmod(descriptor, existing->st_mode & 07777);
-            return temporary;
+            return name;
         }
-        if (errno != EEXIST) cannot_open(path, errno);
+        const int error = errno;
+        removed_on_signal.clear();
+        if (error != EEXIST) cannot_open(path, error);
     }
     cannot_open(path, EEXIST);
 }
@@ -161,22 +175,24 @@ bool is_gzip_name(const fs::path& path) {
     return dot != std::string::npos && name.compare(dot, std::string::npos, ".gz") == 0;
 }
 
-OutputFile::OutputFile(fs::path path, fs::path target, fs::path temporary)
-    : path_(std::move(path)), target_(std::move(target)), temporary_(std::move(temporary)) {}
+OutputFile::OutputFile(fs::path path) : path_(std::move(path)), target_(path_) {}
 
 OutputFile::~OutputFile() {
-    if (done_) return;
-    if (sink_) sink_->abandoned = true;
-    try {
-        reset();
-    } catch (...) {
-        // Closing is all that is left to do; the file goes either way.
+    if (!done_) {
+        if (sink_) sink_->abandoned = true;
+        try {
+            reset();
+        } catch (...) {
+            // Closing is all that is left to do; the file goes either way.
+        }
+        remove_temporary();
     }
-    remove_temporary();
+    if (directory_ >= 0) ::close(directory_);
 }
 
-void OutputFile::remove_temporary() const {
-    if (!temporary_.empty()) ::unlink(temporary_.c_str());
+void OutputFile::remove_temporary() {
+    if (!temporary_.empty()) unlinkat(directory_, temporary_.c_str(), 0);
+    removed_on_signal_.clear();
 }
 
 void OutputFile::commit() {
@@ -193,16 +209,19 @@ void OutputFile::commit() {
         throw badfilename(path_.string(), reason("can't write file", error));
     }
     // A file removed or replaced while it was written is lost all the same.
-    const fs::path& written = temporary_.empty() ? path_ : temporary_;
     struct stat now = {};
-    if (stat(written.c_str(), &now) != 0 || now.st_dev != sink_->identity.st_dev ||
-        now.st_ino != sink_->identity.st_ino)
+    const int found = temporary_.empty() ? stat(path_.c_str(), &now) : fstatat(directory_, temporary_.c_str(), &now, 0);
+    if (found != 0 || now.st_dev != sink_->identity.st_dev || now.st_ino != sink_->identity.st_ino) {
+        removed_on_signal_.clear();
         throw badfilename(path_.string(), "file vanished while it was written.");
-    if (!temporary_.empty() && std::rename(temporary_.c_str(), target_.c_str()) != 0) {
+    }
+    if (temporary_.empty()) return;
+    if (renameat(directory_, temporary_.c_str(), directory_, target_.filename().c_str()) != 0) {
         const int rename_error = errno;
         remove_temporary();
         throw badfilename(path_.string(), reason("can't write file", rename_error));
     }
+    removed_on_signal_.clear();
 }
 
 }  // namespace vorlan2
@@ -215,7 +234,7 @@ std::unique_ptr<vorlan2::OutputFile> open_output_file(const fs::path& path, std:
     log << std::endl;
 
     // From here on the stream removes its temporary file whatever happens.
-    std::unique_ptr<vorlan2::OutputFile> stream(new vorlan2::OutputFile(path, path, fs::path()));
+    std::unique_ptr<vorlan2::OutputFile> stream(new vorlan2::OutputFile(path));
     std::FILE* file = nullptr;
     if (mode & std::ios_base::app) {
         file = std::fopen(path.c_str(), "ab");
@@ -230,8 +249,10 @@ std::unique_ptr<vorlan2::OutputFile> open_output_file(const fs::path& path, std:
         } else {
             // Replacing a file that could not be written to would override its protection.
             if (exists && faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) cannot_open(path, errno);
+            stream->directory_ = open_directory(path, target);
             int descriptor = -1;
-            stream->temporary_ = create_temporary(path, target, exists ? &existing : nullptr, descriptor);
+            stream->temporary_ = create_temporary(path, stream->directory_, exists ? &existing : nullptr,
+                                                  stream->removed_on_signal_, descriptor);
             file = fdopen(descriptor, "wb");
             if (file == nullptr) {
                 const int error = errno;

@@ -6,8 +6,11 @@
 #include <ios>
 #include <memory>
 #include <ostream>
+#include <string>
 
 #include <boost/iostreams/filtering_stream.hpp>
+
+#include "common/signal_cleanup.h"
 
 namespace vorlan2 {
 
@@ -37,11 +40,13 @@ std::unique_ptr<vorlan2::OutputFile> open_output_file(const std::filesystem::pat
 namespace vorlan2 {
 
 // An output stream on a file. Opened for output, the file is written under a
-// temporary name in the directory of its final name (of the file a symbolic
-// link leads to) and takes that name at commit(); destroyed uncommitted (a
-// failed write, an exception unwinding the writer) it is removed. A device or
-// pipe that the name leads to, and a file opened for appending (the summary
-// transcript), are written in place.
+// short temporary name of its own, "vorlan2.partPID-N", in the directory of
+// its final name (of the file a symbolic link leads to), so that it fits
+// wherever the final name does, and takes that name at commit(); destroyed
+// uncommitted (a failed write, an exception unwinding the writer) or ended by
+// a signal (SIGTERM, SIGINT, SIGHUP) it is removed. A device or pipe that the
+// name leads to, and a file opened for appending (the summary transcript),
+// are written in place.
 class OutputFile : public OutputStream {
 public:
     ~OutputFile() override;
@@ -57,12 +62,14 @@ public:
 private:
     friend auto ::open_output_file(const std::filesystem::path& path, std::ostream& log, std::ios_base::openmode mode)
         -> std::unique_ptr<OutputFile>;
-    OutputFile(std::filesystem::path path, std::filesystem::path target, std::filesystem::path temporary);
-    void remove_temporary() const;
+    explicit OutputFile(std::filesystem::path path);
+    void remove_temporary();
 
-    std::filesystem::path path_;       // the name the caller gave
-    std::filesystem::path target_;     // the file it names, symbolic links followed
-    std::filesystem::path temporary_;  // written under this name; empty when written in place
+    std::filesystem::path path_;           // the name the caller gave
+    std::filesystem::path target_;         // the file it names, symbolic links followed
+    int directory_ = -1;                   // the target's directory, while written under a temporary name
+    std::string temporary_;                // that name in it; empty when written in place
+    SignalRemovedFile removed_on_signal_;  // the temporary file
     std::shared_ptr<OutputSinkState> sink_;
     bool done_ = false;  // committed, or failed to commit
 };

@@ -15,14 +15,14 @@ namespace {
 // One gzip member at zlib's default level: deflate, 32 KiB window, memory
 // level 8, no file name, modification time 0, in the room given (it grows
 // when deflate needs more: the writers' text compresses well, so it seldom
-// does).
+// does). Deflate's output does not depend on the room it writes into.
 std::string compress_member(const std::string& block, std::string member) {
     z_stream stream{};
     if (deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK)
         throw std::bad_alloc();
     int result = Z_OK;
     try {
-        member.resize(member.capacity());
+        member.resize(std::max<std::size_t>(member.capacity(), 1024));
         stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(block.data()));
         stream.avail_in = static_cast<uInt>(block.size());
         while (result == Z_OK) {
@@ -45,10 +45,8 @@ std::string compress_member(const std::string& block, std::string member) {
 
 ParallelGzipWriter::ParallelGzipWriter(std::FILE* file)
     : file_(file),
-      members_([this](std::string&& member) { write_member(std::move(member)); },
-               results_in_flight(max_blocks_in_flight)) {
-    block_.reserve(block_size);
-}
+      members_([this](Compressed&& done) { take_compressed(std::move(done)); },
+               results_in_flight(max_blocks_in_flight)) {}
 
 ParallelGzipWriter::~ParallelGzipWriter() {
     if (file_ != nullptr) std::fclose(file_);
@@ -56,6 +54,7 @@ ParallelGzipWriter::~ParallelGzipWriter() {
 
 void ParallelGzipWriter::write(const char* data, std::size_t n) {
     while (n > 0) {
+        if (block_.capacity() < block_size) members_.with_fewer_in_flight([this] { block_.reserve(block_size); });
         const std::size_t taken = std::min(n, block_size - block_.size());
         block_.append(data, taken);
         data += taken;
@@ -68,25 +67,42 @@ void ParallelGzipWriter::submit_block() {
     // The member's room is made here, on the writer's thread, so that the
     // memory of compression comes from one place whichever worker uses it.
     std::string member;
-    member.reserve(std::max<std::size_t>(block_.size() / 8, 1024));
+    members_.with_fewer_in_flight([&] { member.reserve(std::max<std::size_t>(block_.size() / 8, 1024)); });
     members_.submit([block = std::move(block_), member = std::move(member)]() mutable {
-        return compress_member(block, std::move(member));
+        try {
+            Compressed done{compress_member(block, std::move(member)), true};
+            block = std::string();  // freed now rather than when its member is written
+            return done;
+        } catch (const std::bad_alloc&) {
+            return Compressed{std::move(block), false};
+        }
     });
     submitted_ = true;
     block_ = std::string();
-    block_.reserve(block_size);
 }
 
-void ParallelGzipWriter::write_member(std::string&& member) {
+void ParallelGzipWriter::take_compressed(Compressed&& done) {
+    if (!done.is_member) {
+        // A worker found no memory for its block: fewer blocks in flight from
+        // now on, and this one compressed here once the others in flight have
+        // let go of their blocks.
+        members_.limit_in_flight(members_.in_flight());
+        members_.wait_for_all();
+        done.bytes = compress_member(done.bytes, std::string());
+    }
+    write_member(done.bytes);
+}
+
+void ParallelGzipWriter::write_member(const std::string& member) {
     if (error_ != 0) return;
     errno = 0;
     if (std::fwrite(member.data(), 1, member.size(), file_) != member.size()) error_ = errno != 0 ? errno : EIO;
 }
 
 int ParallelGzipWriter::close() {
-    // Empty content still needs one member to be a gzip file.
-    if (!block_.empty() || !submitted_) submit_block();
     try {
+        // Empty content still needs one member to be a gzip file.
+        if (!block_.empty() || !submitted_) submit_block();
         members_.finish();
     } catch (const std::bad_alloc&) {
         if (error_ == 0) error_ = ENOMEM;

@@ -21,8 +21,9 @@ void bgrat(double* a, double* b, double* x, double* y, double* w, double* eps, i
     }
     double z = -(nu * lnx);
     // A NaN is not a failure of the expansion: it is carried into w, so that
-    // the caller sees it rather than an unchanged w.
-    if (*b * z == 0.0) {
+    // the caller sees it rather than an unchanged w. A product b z that
+    // underflows is no failure either.
+    if (*b == 0.0 || z == 0.0) {
         *ierr = 1;
         return;
     }
@@ -169,7 +170,8 @@ double basym(double* a, double* b, double* lambda, double* eps) {
 }
 
 void grat1(double* a, double* x, double* r, double* p, double* q, double* eps) {
-    if (*a * *x == 0.0) {
+    // As in gratio: a product that underflows is not the limit a x = 0.
+    if (*a == 0.0 || *x == 0.0) {
         if (*x <= *a) {
             *p = 0.0;
             *q = 1.0;

@@ -3,9 +3,13 @@
 // the bounded root search.
 #include "numerics/cdfchi.h"
 
+#include <cfloat>
+#include <cmath>
+
 #include "numerics/cdf_checks.h"
 #include "numerics/cdf_search.h"
 #include "numerics/gratio.h"
+#include "numerics/ratios_at_log.h"
 
 using namespace vorlan2;
 
@@ -23,6 +27,11 @@ void cumchi(double* x, double* df, double* cum, double* ccum) {
     int accuracy = 0;
     double a = *df * 0.5;
     double xx = *x * 0.5;
+    if (*x > 0.0 && xx < DBL_MIN) {
+        // Halving x below the normal doubles would round away its last digits.
+        gratio_at_log(a, std::log(*x) - std::log(2.0), cum, ccum);
+        return;
+    }
     if (xx <= 0.0) {
         *cum = 0.0;
         *ccum = 1.0;

@@ -38,21 +38,21 @@ void cumchn(double* x, double* df, double* pnonc, double* cum, double* ccum) {
     const double half_df = *df / 2.0;
     PoissonMixture mixture(xnonc);
 
-    // The central lower tail of index i (df + 2i degrees of freedom) at the
-    // centre, and its fall to the next index: the gamma density term
+    // The central tails of index i (df + 2i degrees of freedom), and the fall
+    // d(i) of the lower tail from i to i + 1: the gamma density term
     // (x/2)^a e^(-x/2) / Gamma(a + 1) with a = df/2 + i.
-    double dfcent = *df + 2.0 * mixture.centre();
-    double pcent;
-    double ccent;
-    cumchi(x, &dfcent, &pcent, &ccent);
-    double acent = half_df + mixture.centre();
-    const double centaj = rcomp(&acent, &chid2) / acent;
-    *cum = mixture.sum_by_differences(
-        pcent, centaj,
-        // Multiplied first: the ratio alone overflows for a tiny x.
-        [&](double adj, double i) { return adj * (half_df + i + 1.0) / chid2; },
-        [&](double adj, double i) { return adj * (chid2 / (half_df + i)); });
-    *ccum = 0.5 + (0.5 - *cum);
+    const auto central = [&](double i, double* lower, double* upper) {
+        double dfi = *df + 2.0 * i;
+        cumchi(x, &dfi, lower, upper);
+    };
+    const auto fall = [&](double i) {
+        double ai = half_df + i;
+        return rcomp(&ai, &chid2) / ai;
+    };
+    // Multiplied first: the ratio alone overflows for a tiny x.
+    const auto below = [&](double adj, double i) { return adj * (half_df + i + 1.0) / chid2; };
+    const auto above = [&](double adj, double i) { return adj * (chid2 / (half_df + i)); };
+    mixture_tails(mixture, central, fall, below, above, cum, ccum);
 }
 
 void cdfchn(int* which, double* p, double* q, double* x, double* df, double* pnonc, int* status, double* bound) {

@@ -2,11 +2,53 @@
 // search for f and the degrees of freedom.
 #include "numerics/cdff.h"
 
+#include <cfloat>
+#include <cmath>
+#include <limits>
+
 #include "numerics/cdf_checks.h"
 #include "numerics/cdf_search.h"
 #include "numerics/cdfbet.h"
+#include "numerics/ratios_at_log.h"
 
 using namespace vorlan2;
+
+namespace vorlan2 {
+
+FVariableLogarithms f_variable_logarithms(double f, double dfn, double dfd) {
+    const double log_prod = std::log(dfn) + std::log(f);
+    const double log_dfd = std::log(dfd);
+    const double log_sum = std::fmax(log_prod, log_dfd) + std::log1p(std::exp(-std::fabs(log_prod - log_dfd)));
+    return {log_prod - log_sum, log_dfd - log_sum};
+}
+
+bool f_variables_are_exact(double f, double dfn, double dfd, double prod, double dsum, double smaller) {
+    const bool finite = std::isfinite(f) && std::isfinite(dfn) && std::isfinite(dfd);
+    return !finite || (prod >= DBL_MIN && dsum <= DBL_MAX && smaller >= DBL_MIN);
+}
+
+}  // namespace vorlan2
+
+namespace {
+
+// The tails when the beta variables formed directly would lose their digits:
+// the smaller one handed to the incomplete beta ratio as its logarithm.
+void tails_from_logarithms(double f, double dfn, double dfd, double* cum, double* ccum) {
+    const FVariableLogarithms logs = f_variable_logarithms(f, dfn, dfd);
+    int ierr;
+    if (logs.lower < logs.upper) {
+        // P(F <= f) = I_yy(dfn/2, dfd/2), yy = dfn f / (dfd + dfn f).
+        ierr = bratio_at_log(dfn * 0.5, dfd * 0.5, logs.lower, cum, ccum);
+    } else {
+        ierr = bratio_at_log(dfd * 0.5, dfn * 0.5, logs.upper, ccum, cum);
+    }
+    if (ierr != 0) {
+        *cum = std::numeric_limits<double>::quiet_NaN();
+        *ccum = std::numeric_limits<double>::quiet_NaN();
+    }
+}
+
+}  // namespace
 
 void cumf(double* f, double* dfn, double* dfd, double* cum, double* ccum) {
     if (*f <= 0.0) {
@@ -25,6 +67,10 @@ void cumf(double* f, double* dfn, double* dfd, double* cum, double* ccum) {
         xx = 1.0 - yy;
     } else {
         yy = 1.0 - xx;
+    }
+    if (!f_variables_are_exact(*f, *dfn, *dfd, prod, dsum, std::fmin(xx, yy))) {
+        tails_from_logarithms(*f, *dfn, *dfd, cum, ccum);
+        return;
     }
     double a = *dfd * 0.5;
     double b = *dfn * 0.5;

@@ -2,6 +2,7 @@
 // beta ratios, summed outward from the largest weight by their recurrences.
 #include "numerics/cdffnc.h"
 
+#include <cfloat>
 #include <cmath>
 #include <limits>
 
@@ -9,10 +10,85 @@
 #include "numerics/bratio.h"
 #include "numerics/cdf_checks.h"
 #include "numerics/cdf_search.h"
+#include "numerics/cdfchn.h"
 #include "numerics/cdff.h"
 #include "numerics/poisson_mixture.h"
+#include "numerics/ratios_at_log.h"
 
 using namespace vorlan2;
+
+namespace {
+
+// From this dfd/2 on, the beta variable below the normal doubles makes dfn F
+// the non-central chi-squared variable to within far below a double's rounding.
+const double chi_squared_limit = 0x1p940;
+
+// The tails when dfn f or the smaller beta variable under- or overflows, or
+// lies below the normal doubles (as in cumf), with the variables in
+// logarithms.
+void tails_from_logarithms(double f, double dfn, double dfd, double pnonc, PoissonMixture& mixture, double* cum,
+                           double* ccum) {
+    const FVariableLogarithms logs = f_variable_logarithms(f, dfn, dfd);
+    const double a = dfn * 0.5;
+    const double b = dfd * 0.5;
+    const double xnonc = pnonc * 0.5;
+    if (logs.upper <= logs.lower) {
+        // The upper variable dfd / (dfd + dfn f) is the tiny one: each term's
+        // tails I_xx(dfd/2, dfn/2 + i) (rising with i) and its complement,
+        // taken afresh, and summed each on its own, so that the smaller sum
+        // keeps its digits.
+        bool failed = false;
+        const auto tail_at = [&](double i, bool upper) {
+            double w = std::numeric_limits<double>::quiet_NaN();
+            double w1 = w;
+            failed = failed || bratio_at_log(b, a + i, logs.upper, &w, &w1) != 0;
+            return upper ? w : w1;
+        };
+        const double upper = mixture.sum_afresh(false, [&](double i) { return tail_at(i, true); });
+        const double lower = mixture.sum_afresh(true, [&](double i) { return tail_at(i, false); });
+        if (failed) {
+            return;
+        }
+        if (lower <= upper) {
+            *cum = lower;
+            *ccum = 0.5 + (0.5 - lower);
+        } else {
+            *ccum = upper;
+            *cum = 0.5 + (0.5 - upper);
+        }
+        clamp_to_probabilities(cum, ccum);
+        return;
+    }
+    // The lower variable yy = dfn f / (dfd + dfn f) is the tiny one.
+    if (b >= chi_squared_limit) {
+        double chi = std::exp(std::log(dfd) + logs.lower);
+        if (chi >= DBL_MIN) {
+            cumchn(&chi, &dfn, &pnonc, cum, ccum);
+            return;
+        }
+    }
+    // Each term's lower tail falls from I_yy(dfn/2, dfd/2) by a factor of
+    // about yy dfd/2 < 2^-82 (or the chi-squared variable is itself below the
+    // normal doubles): the first term is the sum.
+    double w;
+    double w1;
+    int ierr = 0;
+    if (b >= chi_squared_limit) {
+        gratio_at_log(a, std::log(dfd) + logs.lower - std::log(2.0), &w, &w1);
+        ierr = w == 2.0 ? 8 : 0;
+    } else {
+        ierr = bratio_at_log(a, b, logs.lower, &w, &w1);
+    }
+    if (ierr != 0) {
+        return;
+    }
+    const double first_weight = std::exp(-xnonc);
+    *cum = first_weight * w;
+    *ccum = first_weight * w1 - std::expm1(-xnonc);
+    clamp_to_probabilities(cum, ccum);
+}
+
+}  // namespace
 
 void cumfnc(double* f, double* dfn, double* dfd, double* pnonc, double* cum, double* ccum) {
     if (*f <= 0.0) {
@@ -44,36 +120,37 @@ void cumfnc(double* f, double* dfn, double* dfd, double* pnonc, double* cum, dou
     } else {
         xx = 1.0 - yy;
     }
-    if (xx == 0.0) {
-        // f so small that xx underflows: every ratio is I_0 = 0.
-        *cum = 0.0;
-        *ccum = 1.0;
+    if (!f_variables_are_exact(*f, *dfn, *dfd, prod, dsum, std::fmin(xx, yy))) {
+        tails_from_logarithms(*f, *dfn, *dfd, *pnonc, mixture, cum, ccum);
         return;
     }
     const double half_dfn = *dfn * 0.5;
-    double a = half_dfn + mixture.centre();
     double b = *dfd * 0.5;
-    double betcent;
-    double dummy;
-    int ierr = 0;
-    bratio(&a, &b, &xx, &yy, &betcent, &dummy, &ierr);
-    if (ierr != 0) {
-        return;
-    }
+    bool failed = false;
+    // The central tails I_xx(dfn/2 + i, dfd/2) and their falls
     // I_xx(a, b) - I_xx(a + 1, b) = xx^a yy^b / (a B(a, b)).
-    const double centterm = brcomp(&a, &b, &xx, &yy) / a;
-    *cum = mixture.sum_by_differences(
-        betcent, centterm,
-        [&](double term, double i) {
-            const double above = half_dfn + i + 1.0;
-            // Divided by xx last: the product with it may underflow.
-            return term * above / (above - 1.0 + b) / xx;
-        },
-        [&](double term, double i) {
-            const double below = half_dfn + i - 1.0;
-            return term * xx * (below + b) / (below + 1.0);
-        });
-    *ccum = 0.5 + (0.5 - *cum);
+    const auto central = [&](double i, double* lower, double* upper) {
+        double a = half_dfn + i;
+        int ierr = 0;
+        bratio(&a, &b, &xx, &yy, lower, upper, &ierr);
+        failed = failed || ierr != 0;
+    };
+    const auto fall = [&](double i) {
+        double a = half_dfn + i;
+        return brcomp(&a, &b, &xx, &yy) / a;
+    };
+    // d(i) / d(i + 1) = (a + i + 1) / ((a + i + b) xx), a = dfn/2; the sums
+    // are formed from a + i so that a tiny a keeps its digits.
+    const auto below = [&](double term, double i) {
+        // Divided by xx last: the product with it may underflow.
+        return term * (half_dfn + (i + 1.0)) / ((half_dfn + i) + b) / xx;
+    };
+    const auto above = [&](double term, double i) { return term * xx * ((half_dfn + (i - 1.0)) + b) / (half_dfn + i); };
+    mixture_tails(mixture, central, fall, below, above, cum, ccum);
+    if (failed) {
+        *cum = std::numeric_limits<double>::quiet_NaN();
+        *ccum = std::numeric_limits<double>::quiet_NaN();
+    }
 }
 
 void cdffnc(int* which, double* p, double* q, double* f, double* dfn, double* dfd, double* phonc, int* status,

@@ -7,7 +7,9 @@
 // series is summed until the terms left out are provably negligible. status 0
 // on success; otherwise status and bound name the failed argument or limit;
 // 10: the forward computation failed (phonc not finite or above 2^53, or the
-// incomplete beta ratio failed).
+// incomplete beta ratio failed). As for cdff, the tail is not monotone in dfn
+// or dfd everywhere, and which = 3 and 4 may then end with status 1 or 2 and
+// that limit in bound though an answer exists.
 void cdffnc(int* which, double* p, double* q, double* f, double* dfn, double* dfd, double* phonc, int* status,
             double* bound);
 

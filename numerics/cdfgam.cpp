@@ -2,10 +2,14 @@
 // x and the scale through its inverse, the shape through the root search.
 #include "numerics/cdfgam.h"
 
+#include <cfloat>
+#include <cmath>
+
 #include "numerics/cdf_checks.h"
 #include "numerics/cdf_search.h"
 #include "numerics/gaminv.h"
 #include "numerics/gratio.h"
+#include "numerics/ratios_at_log.h"
 
 using namespace vorlan2;
 
@@ -55,6 +59,11 @@ void cdfgam(int* which, double* p, double* q, double* x, double* shape, double* 
     *status = 0;
     const TailFunction tails = [&](double* cum, double* ccum) {
         double xscale = *x * *scale;
+        if (*x > 0.0 && xscale < DBL_MIN) {
+            // The product below the normal doubles is kept in its logarithm.
+            gratio_at_log(*shape, std::log(*x) + std::log(*scale), cum, ccum);
+            return;
+        }
         cumgam(&xscale, shape, cum, ccum);
     };
     if (*which == 1) {
@@ -67,7 +76,12 @@ void cdfgam(int* which, double* p, double* q, double* x, double* shape, double* 
             *status = 10;
             return;
         }
-        *x = xx / *scale;
+        // A quantile beyond the doubles is reported as such, not as 0 or infinity.
+        if (xx == 0.0) {
+            *x = 0.0;
+            return;
+        }
+        *status = store_positive(xx / *scale, x, bound);
         return;
     }
     if (*which == 3) {

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "numerics/ipmpar.h"
+#include "numerics/log_helpers.h"
 #include "numerics/special_functions.h"
 
 namespace {
@@ -17,6 +18,8 @@ const double e00[3] = {2.5e-4, 0.025, 0.14};
 const double x00[3] = {31.0, 17.0, 9.7};
 
 const double alog10 = 2.30258509299405;
+// From this a |1 - x/a| on, the large-shape method forms 1 - x/a from a - x.
+const double deep_in_a_tail = 256.0;
 const double rt2pin = 0.398942280401433;
 const double rtpi = 1.77245385090552;
 const double third = 0.333333333333333;
@@ -273,6 +276,15 @@ bool large_shape(double a, double x, double* ans, double* qans) {
     }
     double s = 0.5 + (0.5 - l);
     double z = rlog(&l);
+    if (a * std::fabs(s) > deep_in_a_tail) {
+        // Far out in a tail, where y = a z is large, the rounding of l = x/a
+        // would carry an error of about a |1 - l| epsilons into y and so into
+        // the result: 1 - l is taken from a - x instead (exact near x = a),
+        // and z = rlog1(-(1 - l)).
+        s = (a - x) / a;
+        double minus_s = -s;
+        z = rlog1(&minus_s);
+    }
     if (z >= 700.0 / a) {
         if (std::fabs(s) <= 2.0 * e) {
             return false;
@@ -358,7 +370,9 @@ void gratio(double* a, double* x, double* ans, double* qans, int* ind) {
         *ans = 2.0;
         return;
     }
-    if (*a * *x == 0.0) {
+    // Only a zero argument is the limit: a product a x that underflows with
+    // both positive still has P = 1 - O(a ln x), which the series below give.
+    if (*a == 0.0 || *x == 0.0) {
         set_zero_or_one(*a, *x, ans, qans);
         return;
     }

@@ -57,6 +57,11 @@ double dinvnr(double* p, double* q) {
     static const double r2pi = 0.3989422804014326;
     bool qporq = *p <= *q;
     double pp = qporq ? *p : *q;
+    if (pp == 0.5) {
+        // The median is exactly 0; the start value misses it by a rounding
+        // error that is too small for a Newton step to see.
+        return 0.0;
+    }
     double strtx = stvaln(&pp);
     if (pp > 0.0 && pp < std::numeric_limits<double>::min()) {
         const double x = far_tail_quantile(pp, strtx);

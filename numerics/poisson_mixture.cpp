@@ -2,7 +2,9 @@
 // rigorous bound on the terms left out.
 #include "numerics/poisson_mixture.h"
 
+#include <cfloat>
 #include <cmath>
+#include <initializer_list>
 
 #include "numerics/gaminv.h"
 
@@ -21,9 +23,31 @@ const double largest_centre = 4503599627370496.0;  // 2^52
 
 bool negligible(double bound, double sum) { return bound <= relative_tail * sum || bound <= absolute_tail; }
 
+// The walks into a deep tail, whose sum may itself be far below
+// absolute_tail, stop at the relative bound or when the bound underflows.
+const double deep_absolute_tail = 0x1p-1074;
+
 }  // namespace
 
 bool has_whole_indices(double xnonc) { return xnonc > 0.0 && xnonc <= largest_centre; }
+
+bool is_exact_start(double value, double difference) {
+    const double d = std::fabs(difference);
+    return value >= DBL_MIN && (d >= DBL_MIN || d <= 0x1p-60 * value);
+}
+
+void clamp_to_probabilities(double* cum, double* ccum) {
+    // Far beyond the rounding of a sum of terms in [0, 1] lies an error
+    // value (the 2 of a failed incomplete gamma ratio), which stays.
+    const double rounding = 1.0e-9;
+    for (double* tail : {cum, ccum}) {
+        if (*tail < 0.0 && *tail > -rounding) {
+            *tail = 0.0;
+        } else if (*tail > 1.0 && *tail < 1.0 + rounding) {
+            *tail = 1.0;
+        }
+    }
+}
 
 PoissonMixture::PoissonMixture(double xnonc) : xnonc_(xnonc) {
     centre_ = std::trunc(xnonc);
@@ -33,6 +57,22 @@ PoissonMixture::PoissonMixture(double xnonc) : xnonc_(xnonc) {
     // e^-xnonc xnonc^i / i! = rcomp(i, xnonc) / i, without the cancellation of
     // the logarithms of large factorials.
     centre_weight_ = rcomp(&centre_, &xnonc_) / centre_;
+}
+
+void PoissonMixture::move_to(double i) {
+    index_ = i;
+    if (i == centre_) {
+        weight_ = centre_weight_;
+    } else if (i == 0.0) {
+        weight_ = std::exp(-xnonc_);
+    } else {
+        weight_ = rcomp(&i, &xnonc_) / i;
+    }
+}
+
+bool PoissonMixture::deep_negligible(double bound) const {
+    // Written so that a NaN (a failed value) ends the walk too.
+    return !(bound > relative_tail * sum_ && bound > deep_absolute_tail);
 }
 
 bool PoissonMixture::step_down() {

@@ -2,7 +2,6 @@
 // rational function about the positive zero up to 3, an asymptotic form above.
 #include "numerics/psi.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "numerics/ipmpar.h"
@@ -18,11 +17,13 @@ double psi(double* xx) {
     const double p2[4] = {-0.212940445131011e+01, -0.701677227766759e+01, -0.448616543918019e+01,
                           -0.648157123766197e+00};
     const double q2[4] = {0.322703493791143e+02, 0.892920700481861e+02, 0.546117738103215e+02, 0.777788548522962e+01};
-    int largest_integer = 3;
     int precision = 1;
-    // Beyond xmax1 the argument has no fractional part to reflect and the
-    // rational correction to ln x is negligible.
-    const double xmax1 = std::min(static_cast<double>(ipmpar(&largest_integer)), 1.0 / spmpar(&precision));
+    // From xmax1 = 2^52 on every double is a whole number, so a negative one
+    // is a pole, and the correction to ln x is below half a unit of it. (The
+    // published routine stops at the largest int, whose conversion it uses
+    // for the reduction; the reduction below is exact in doubles, and 0.5/x
+    // is far from negligible there.)
+    const double xmax1 = 1.0 / spmpar(&precision);
     const double xsmall = 1.0e-9;
 
     double x = *xx;
@@ -46,9 +47,8 @@ double psi(double* xx) {
             if (w >= xmax1) {
                 return 0.0;
             }
-            int nq = static_cast<int>(w);
-            w -= static_cast<double>(nq);
-            nq = static_cast<int>(w * 4.0);
+            w -= std::trunc(w);
+            int nq = static_cast<int>(w * 4.0);
             w = 4.0 * (w - static_cast<double>(nq) * 0.25);
             int n = nq / 2;
             if (n + n != nq) {

@@ -2,6 +2,6 @@
 // shape parameters.
 #pragma once
 
-// psi(x) = d/dx ln Gamma(x); 0 when x is a pole or too large in magnitude
-// to be reduced.
+// psi(x) = d/dx ln Gamma(x); 0 when x is a pole (0, a negative whole number,
+// and so every negative double from 2^52 on).
 double psi(double* xx);

@@ -14,6 +14,7 @@
 #include "common/invariant.h"
 #include "random/random.h"
 #include "simulator/disease_choice.h"
+#include "simulator/usable_memory.h"
 #include "simulator/vorlanerator.h"
 
 using namespace vorlan2;
@@ -101,14 +102,19 @@ std::pair<int, int> run_around(const std::vector<int>& states, int k) {
 }  // namespace
 
 void Vorlanerator::limit_case_model(std::size_t bytes) {
+    case_model_most_ = bytes;
+    share_case_model_memory(bytes);
+}
+
+void Vorlanerator::share_case_model_memory(std::size_t bytes) {
     case_model_limit_ = bytes;
     case_distribution_cache.set_limit(bytes / 2);
     disease_runs_.set_limit(bytes / 4);
     control_frequency_cache.set_limit(bytes / 8);
 }
 
-void Vorlanerator::prepare_case_model() {
-    limit_case_model(most_case_model_bytes);
+void Vorlanerator::prepare_case_model(std::size_t memory_left) {
+    share_case_model_memory(std::min(case_model_most_, memory_left));
     if (params.ncases <= 0 || dl_indices.empty()) return;
     const std::size_t D = dl_indices.size();
     const std::size_t words = (D + 63) / 64;

@@ -3,6 +3,7 @@
 #include "simulator/input_files.h"
 
 #include <system_error>
+#include <vector>
 
 #include "common/exceptions.h"
 #include "simulator/output_names.h"
@@ -27,7 +28,10 @@ std::optional<InputFile> input_file_at(const VorlanParameters& params, const fs:
 }
 
 void refuse_outputs_over_inputs(const VorlanParameters& params) {
-    for (const fs::path& output : run_output_files(params)) {
+    std::vector<fs::path> outputs = run_output_files(params);
+    // Created and removed by the run.
+    outputs.push_back(OutputNames(params).lock_file());
+    for (const fs::path& output : outputs) {
         const auto input = input_file_at(params, output);
         if (!input) continue;
         throw GenericErrorException{"Error encountered, program terminated: ",

@@ -20,7 +20,7 @@ struct InputFile {
 std::optional<InputFile> input_file_at(const VorlanParameters& params, const std::filesystem::path& path);
 
 // Raises GenericErrorException naming both files when a file that the run
-// would write is one of its input files.
+// would write, or its lock file, is one of its input files.
 void refuse_outputs_over_inputs(const VorlanParameters& params);
 
 }  // namespace vorlan2

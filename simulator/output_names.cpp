@@ -36,6 +36,7 @@ fs::path OutputNames::genotype_file(int group) const { return data_file(group, "
 fs::path OutputNames::tag_genotype_file(int group) const { return data_file(group, ".tags.gen"); }
 fs::path OutputNames::legend_file() const { return text_file(".legend"); }
 fs::path OutputNames::sample_file(int group) const { return text_file(group_names[group] + std::string(".sample")); }
+fs::path OutputNames::lock_file() const { return text_file(".lock"); }
 
 std::vector<fs::path> run_output_files(const VorlanParameters& params) {
     const OutputNames names(params);

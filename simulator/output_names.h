@@ -22,6 +22,9 @@ public:
     // Always plain text.
     std::filesystem::path legend_file() const;
     std::filesystem::path sample_file(int group) const;
+    // The run's lock file: beside the legend and sample files, which the
+    // values "NAME" and "NAME.gz" share.
+    std::filesystem::path lock_file() const;
 
 private:
     std::filesystem::path data_file(int group, const std::string& suffix) const;

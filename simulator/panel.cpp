@@ -155,11 +155,16 @@ void Data::read_haplotype_data() {
     const GeneticMapInterpolator genetic_map(map_positions, map_values);
     std::string_view haplotype_line, legend_line;
     std::vector<std::uint8_t> alleles;
-    legend.next(legend_line);
+    // A legend without its header pairs every haplotype line with the next
+    // SNP's position and alleles, and leaves the last haplotype line over.
+    const bool first_line_is_snp = legend.next(legend_line) && parse_legend_line(legend_line).has_value();
     int count = 0;
+    int shared_positions = 0;  // SNPs of the interval at the position of an earlier one
+    bool have_haplotype = false;
+    bool have_legend = false;
     while (true) {
-        const bool have_haplotype = haplotypes.next(haplotype_line);
-        const bool have_legend = legend.next(legend_line);
+        have_haplotype = haplotypes.next(haplotype_line);
+        have_legend = legend.next(legend_line);
         if (!have_haplotype || !have_legend) break;
         ++count;
 
@@ -180,7 +185,10 @@ void Data::read_haplotype_data() {
         }
 
         if (fields->position < params.lower || fields->position > params.upper) continue;
-        if (snps_data.count(fields->position) != 0) continue;
+        if (snps_data.count(fields->position) != 0) {
+            ++shared_positions;
+            continue;
+        }
         snp& stored = snps_data[fields->position];
         stored.rs_id = fields->rs_id;
         stored.genetic_position = genetic_map.interpolate_genetic_position(static_cast<double>(fields->position));
@@ -191,15 +199,22 @@ void Data::read_haplotype_data() {
         stored.allele1 = fields->allele1;
         stored.frequency = allele_frequency(stored.panel_alleles);
     }
+    const bool more_haplotype_lines = have_haplotype && !have_legend;
+    const bool more_legend_lines = have_legend && !have_haplotype;
+    // The haplotype file then has exactly one line more than the legend has
+    // SNP lines.
+    if (first_line_is_snp && more_haplotype_lines && !haplotypes.next(haplotype_line))
+        throw badfilename(params.legend_file,
+                          "the first line must be a header such as \"rs pos X0 X1\", but line 1 is a SNP line.");
 
     buffer << "done\n";
     update_summary_file(params, buffer, std::ios::app);
 
-    if (legend.at_end() && !haplotypes.at_end())
+    if (more_haplotype_lines)
         std::cout << "Warning: haplotype file contained more lines than legend file, only those SNPs with a line in "
                      "the legend file were read."
                   << std::endl;
-    if (haplotypes.at_end() && !legend.at_end())
+    if (more_legend_lines)
         std::cout << "Warning: legend file contained more lines than haplotype file, only those SNPs with a line in "
                      "the haplotype file were read."
                   << std::endl;
@@ -212,6 +227,9 @@ void Data::read_haplotype_data() {
     buffer << count << "\n";
     label(buffer, "number of SNPs in interval: ");
     buffer << snps_data.size() << "\n";
+    if (shared_positions > 0)
+        buffer << "Warning: " << shared_positions
+               << " SNPs share a base-pair position with an earlier SNP and were not used.\n";
     if (!some_snp_inside_map(snps_data, map_positions))
         buffer << "Warning: no SNP in the interval lies inside the range of the genetic map.\n";
     buffer << "\n";

@@ -30,18 +30,21 @@ public:
     // Reads genetic_map_file (a header line, then lines of position, an unused
     // number and cM) and appends to map_positions and map_values
     // (4 Ne cM / 100), reporting through update_summary_file with params.
-    // Raises badfilename naming the file when it cannot be opened or read,
-    // when a data line lacks three finite numbers or scales to a value that is
-    // not finite (with its line number), or when it has no data line.
+    // Raises badfilename naming the file when it cannot be opened or read (a
+    // compressed file, a lone carriage return among the line ends), when a
+    // data line lacks three finite numbers or scales to a value that is not
+    // finite (with its line number), or when it has no data line.
     void read_genetic_map();
     // Reads haplotype_file and legend_file in lockstep, after the map, and
     // fills n_haplotypes and snps_data with the SNPs in [lower, upper] (the
-    // first line of a position); reports through update_summary_file, and to
-    // standard output alone when one file has more lines than the other.
-    // Raises badfilename naming the file when one cannot be opened or read,
-    // when a legend or haplotype line is malformed or has another number of
-    // alleles than the first (with its line number), or when no SNP lies in
-    // the interval.
+    // first line of a position; the transcript counts the others); reports
+    // through update_summary_file, and to standard output alone when one file
+    // has more lines than the other. Raises badfilename naming the file when
+    // one cannot be opened or read (a compressed file, a lone carriage return
+    // among the line ends), when a legend or haplotype line is malformed or
+    // has another number of alleles than the first (with its line number),
+    // when the legend's first line is a SNP line and the haplotype file has a
+    // line for it, or when no SNP lies in the interval.
     void read_haplotype_data();
 
     VorlanParameters params;

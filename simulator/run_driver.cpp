@@ -12,6 +12,8 @@
 #include "simulator/console.h"
 #include "simulator/dependency_errors.h"
 #include "simulator/input_files.h"
+#include "simulator/output_lock.h"
+#include "simulator/output_names.h"
 #include "simulator/parameters.h"
 #include "simulator/summary_file.h"
 #include "simulator/vorlanerator.h"
@@ -27,6 +29,26 @@ int to_console_only(const std::string& text, int status) {
     if (failure.empty()) return status;
     std::cerr << "Error: " << failure << std::endl;
     return 1;
+}
+
+// Raises GenericErrorException naming the output and the run that holds it.
+void take_output_lock(vorlan2::OutputLock& lock, const VorlanParameters& parameters) {
+    pid_t holder = 0;
+    if (lock.try_lock(vorlan2::OutputNames(parameters).lock_file(), holder)) return;
+    const std::string other_run = holder > 0 ? "another run (process " + std::to_string(holder) + ")" : "another run";
+    throw GenericErrorException{"Error encountered, program terminated: ",
+                                "the output " + parameters.output_file.string() + " is being written by " + other_run +
+                                    "; choose another output name with -o, or wait until that run has ended.\n"};
+}
+
+// True when another run holds the lock of the output that a run without it
+// named (its command line failed, or the lock was refused to it).
+bool output_held_elsewhere(vorlan2::OutputLock& lock, const VorlanParameters& parameters) {
+    if (parameters.output_file.empty()) return false;
+    const auto lock_file = vorlan2::OutputNames(parameters).lock_file();
+    if (vorlan2::input_file_at(parameters, lock_file)) return false;
+    pid_t holder = 0;
+    return !lock.try_lock(lock_file, holder);
 }
 
 void simulate(const VorlanParameters& parameters, std::ostringstream& buffer) {
@@ -62,11 +84,15 @@ int run_vorlan2(int argc, char** argv) {
     std::ostringstream buffer;
     const std::time_t start = std::time(nullptr);
     header(buffer);
+    // Static: a run without a usable disease locus ends in std::exit, and its
+    // lock file goes then too.
+    static OutputLock lock;
 
     int status = 0;
     try {
         parameters.process_parameters(argc, argv);
         refuse_outputs_over_inputs(parameters);
+        take_output_lock(lock, parameters);
         std::remove(parameters.summary_file.c_str());
         update_summary_file(parameters, buffer, std::ios::app);
         parameters.parameters_summary(buffer);
@@ -98,6 +124,8 @@ int run_vorlan2(int argc, char** argv) {
     // A run stopped before its outputs were checked against its inputs (by
     // a bad command line, or by that check) must not append to an input.
     if (input_file_at(parameters, parameters.summary_file)) return to_console_only(buffer.str(), 1);
+    // Nor to the summary file of another run.
+    if (!lock.held() && output_held_elsewhere(lock, parameters)) return to_console_only(buffer.str(), 1);
     try {
         update_summary_file(parameters, buffer, std::ios::app);
     } catch (const badfilename& e) {

@@ -211,11 +211,17 @@ void write_snp_lines(OutputStream& out, const SnpLines& lines, const SnpLineLimi
             pool.give_back(std::move(text));
         },
         results_in_flight(limits.chunks_in_flight));
-    // The text's room is made here, on the writer's thread, for the same reason.
+    // The text's room is made here, on the writer's thread, for the same
+    // reason; short of memory, fewer chunks are in flight.
     const auto submit = [&](Chunk chunk) {
-        std::string text = pool.take();
-        text.reserve((chunk.k1 - chunk.k0) *
-                     (lines.longest_prefix + per_haplotype * static_cast<std::size_t>(chunk.b - chunk.a) + 1));
+        const std::size_t room =
+            (chunk.k1 - chunk.k0) *
+            (lines.longest_prefix + per_haplotype * static_cast<std::size_t>(chunk.b - chunk.a) + 1);
+        std::string text;
+        tasks.with_fewer_in_flight([&] {
+            if (text.capacity() < room) text = pool.take();
+            text.reserve(room);
+        });
         tasks.submit([&lines, chunk = std::move(chunk), text = std::move(text)]() mutable {
             format_chunk(lines, chunk, text);
             return std::move(text);
@@ -233,7 +239,9 @@ void write_snp_lines(OutputStream& out, const SnpLines& lines, const SnpLineLimi
         } else {
             for (std::size_t t = k; t < end;) {
                 const std::size_t t_end = std::min(end, t + std::max<std::size_t>(lines_per_tile, 1));
-                const auto tile = lines_per_tile == 0 ? nullptr : std::make_shared<SharedTile>(t, t_end, n);
+                std::shared_ptr<SharedTile> tile;
+                if (lines_per_tile != 0)
+                    tasks.with_fewer_in_flight([&] { tile = std::make_shared<SharedTile>(t, t_end, n); });
                 if (line_bytes <= chunk_bytes) {
                     for (std::size_t l = t; l < t_end; l += lines_per_chunk)
                         submit({l, std::min(t_end, l + lines_per_chunk), 0, n, tile});

@@ -38,6 +38,10 @@ struct SnpLineLimits {
     std::size_t chunk_bytes = 1 << 20;  // text formatted by one task, about
     std::size_t tile_bytes = 8 << 20;   // turned bits shared by the tasks of one column, at most
     std::size_t chunks_in_flight = 32;  // at most; fewer with fewer workers
+
+    // Bytes that writing holds at most: the chunks in flight with the one
+    // being taken, and the tiles of the two columns they may span.
+    std::size_t most_memory() const { return (chunks_in_flight + 1) * chunk_bytes + 2 * tile_bytes; }
 };
 
 void write_snp_lines(OutputStream& out, const SnpLines& lines, const SnpLineLimits& limits = {});

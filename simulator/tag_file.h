@@ -11,8 +11,9 @@
 namespace vorlan2 {
 
 // The positions of the file, in ascending order and each once. Raises
-// badfilename naming the file (and the line of a token that is not an
-// integer) when the file cannot be opened or read or holds such a token.
+// badfilename naming the file when it cannot be opened or read (a compressed
+// file, a lone carriage return among the line ends) or, with the line's
+// number, when it holds a token that is not an integer.
 std::set<int> read_tag_positions(const std::filesystem::path& tag_file);
 
 // The SNP index (rank among the given SNPs) of every position of the file

@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -12,11 +13,14 @@
 #include <sstream>
 
 #include "common/exceptions.h"
+#include "common/output_file.h"
+#include "common/parallel_gzip.h"
 #include "random/mt.h"
 #include "random/random.h"
-#include "simulator/physical_memory.h"
+#include "simulator/snp_lines.h"
 #include "simulator/summary_file.h"
 #include "simulator/tag_file.h"
+#include "simulator/usable_memory.h"
 
 using namespace vorlan2;
 
@@ -47,17 +51,38 @@ double run_seed(const VorlanParameters& params) {
     return static_cast<double>(rand()) / 2147483647.0;
 }
 
-// Refuses, before any of it is built, a Haplotype set that could never be
-// held: the run would otherwise be killed after the whole simulation.
-void check_haplotype_set_fits(const VorlanParameters& params, std::size_t snps) {
+std::size_t saturating_product(std::size_t a, std::size_t b) {
+    std::size_t product = 0;
+    return __builtin_mul_overflow(a, b, &product) ? SIZE_MAX : product;
+}
+
+// What writing the files holds besides the Haplotype set: the text in flight
+// and, compressed, its blocks and members. A small run's longest file (a
+// genotype file: six characters per individual and a SNP's fields per line)
+// bounds it first, the writers' own bound then.
+std::size_t writing_memory(const VorlanParameters& params, std::size_t snps) {
+    const auto individuals = static_cast<std::size_t>(std::max(params.ncontrols, params.ncases));
+    const std::size_t text = saturating_product(snps, 6 * individuals + 64);
+    const bool compressed = is_gzip_name(params.output_file);
+    const std::size_t bound = SnpLineLimits{}.most_memory() + (compressed ? ParallelGzipWriter::most_memory() : 0);
+    return std::min(bound, saturating_product(text, compressed ? 2 : 1));
+}
+
+// Refuses, before any of it is built, a Haplotype set that could not be held
+// with the files' writing in the memory the process may use: the run would
+// otherwise be killed after the whole simulation. Returns the memory left.
+std::size_t check_haplotype_set_fits(const VorlanParameters& params, std::size_t snps) {
     const std::size_t haplotypes =
         2 * (static_cast<std::size_t>(params.ncontrols) + static_cast<std::size_t>(params.ncases));
     const std::size_t bytes = haplotypes * ((snps + 63) / 64) * sizeof(HaplotypeSet::Word);
-    if (fits_in_physical_memory(bytes)) return;
+    const std::size_t writing = writing_memory(params, snps);
+    const std::size_t usable = usable_memory_bytes();
+    if (bytes <= usable && writing <= usable - bytes) return usable - bytes - writing;
+    const std::size_t room = usable > writing ? usable - writing : 0;
     std::ostringstream reason;
     reason << "the " << haplotypes << " simulated haplotypes of " << snps << " SNPs would take " << bytes / (1 << 20)
-           << " MB, more than this machine's memory; simulate fewer individuals or a "
-           << "shorter interval.\n";
+           << " MB, more than the " << room / (1 << 20) << " MB of memory this run may use for them; simulate "
+           << "fewer individuals or a shorter interval.\n";
     throw GenericErrorException{"Error encountered, program terminated: ", reason.str()};
 }
 
@@ -79,7 +104,7 @@ Vorlanerator::Vorlanerator(const VorlanParameters& parameters, const Data& data)
 void Vorlanerator::read_tag_snps() { tag_snps = tag_snp_indices(params.tag_file, panel_data.snps_data); }
 
 void Vorlanerator::simulate_haplotypes() {
-    check_haplotype_set_fits(params, panel_data.snps_data.size());
+    const std::size_t memory_left = check_haplotype_set_fits(params, panel_data.snps_data.size());
     std::ostringstream buffer;
     num_simulated_haps = 0;
     const double seed = run_seed(params);
@@ -96,7 +121,7 @@ void Vorlanerator::simulate_haplotypes() {
                                     "the reference panel holds no haplotypes, so there is nothing to copy.\n"};
     if (params.theta < 0.0) set_theta();
     process_dl();
-    prepare_case_model();
+    prepare_case_model(memory_left);
     simulate_all_alleles();
     output_haplotypes();
 }

@@ -125,9 +125,10 @@ public:
     vorlan2::BoundedCache<std::string, vorlan2::PairDistribution> case_distribution_cache;   // by grouping text
     vorlan2::BoundedCache<std::vector<int>, vorlan2::ControlTable> control_frequency_cache;  // by SNP list
 
-    // Sets what the case model may hold, in bytes: half for the case
-    // distributions, a quarter for the allele codes of runs of loci, an
-    // eighth for the control tables.
+    // Sets the most that the case model may hold, in bytes (256 MB unless
+    // set): half for the case distributions, a quarter for the allele codes
+    // of runs of loci, an eighth for the control tables. A run gives it less
+    // when less of the memory the process may use is left.
     void limit_case_model(std::size_t bytes);
 
 private:
@@ -151,10 +152,13 @@ private:
     void fill_alleles_from_mt(int s, double mu, std::uint32_t flips_below, const std::vector<int>* preset_alleles);
     // Packed row of candidate q (a panel haplotype, then the simulated ones).
     const vorlan2::HaplotypeSet::Word* candidate_row(int q) const;
-    // Sets the case model's memory (256 MB at the most) and refuses, before
-    // the work, disease loci whose worst grouping it could not hold: raises
-    // GenericErrorException naming the loci and the memory they would need.
-    void prepare_case_model();
+    // Gives the case model what limit_case_model set, or memory_left when
+    // that is less, and refuses, before the work, disease loci whose worst
+    // grouping it could not hold: raises GenericErrorException naming the
+    // loci, the memory they would need and the memory the model may hold.
+    void prepare_case_model(std::size_t memory_left);
+    // Shares `bytes` among the case model's caches.
+    void share_case_model_memory(std::size_t bytes);
     // Extends the disease loci's allele columns to the first `candidates` candidates.
     void extend_disease_columns(int candidates);
     // The codes of the run of `loci` loci from locus `first` over every

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <random>
+#include <regex>
 #include <set>
 #include <stdexcept>
 
@@ -160,6 +163,22 @@ TEST(OutputFileTest, FileTakesItsNameOnlyWhenCommitted) {
         stream->commit();
         EXPECT_EQ(names_in(dir.path()), (Names{name}));
         EXPECT_EQ(name == "a.gz" ? read_gzip_file(dir.file(name)) : read_file(dir.file(name)), "new\n");
+        fs::remove(dir.file(name));
+    }
+}
+
+TEST(OutputFileTest, LongestFileNameIsWrittenUnderAShortTemporaryName) {
+    TempDir dir;
+    const std::regex temporary("vorlan2\\.part" + std::to_string(getpid()) + "-[0-9]+");
+    for (const std::string& name : {std::string(255, 'n'), std::string(252, 'z') + ".gz"}) {
+        auto stream = open_output_file(dir.file(name), std::ios::out);
+        *stream << "content\n";
+        stream->flush();
+        const Names during = names_in(dir.path());
+        ASSERT_EQ(during.size(), 1u);
+        EXPECT_TRUE(std::regex_match(*during.begin(), temporary)) << *during.begin();
+        stream->commit();
+        EXPECT_EQ(names_in(dir.path()), (Names{name}));
         fs::remove(dir.file(name));
     }
 }

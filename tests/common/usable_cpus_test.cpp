@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -15,8 +14,6 @@
 using namespace vorlan2;
 
 namespace {
-
-namespace fs = std::filesystem;
 
 TEST(UsableCpus, PinnedToOneCpuGivesOneWorker) {
     cpu_set_t saved;
@@ -27,24 +24,6 @@ TEST(UsableCpus, PinnedToOneCpuGivesOneWorker) {
     EXPECT_EQ(pinned, 1);
     EXPECT_LE(usable_cpus(), CPU_COUNT(&saved));
 }
-
-// A cgroup tree under a scratch directory, with the mountinfo line of each
-// hierarchy pointing at it.
-class CgroupTree {
-public:
-    void write(const std::string& file, const std::string& content) {
-        fs::create_directories((dir_.path() / file).parent_path());
-        write_file(dir_.file(file), content);
-    }
-    std::string mount(const std::string& root, const std::string& point, const std::string& type,
-                      const std::string& options) const {
-        return "33 32 0:30 " + root + " " + dir_.file(point) + " rw,relatime - " + type + " " + type + " " + options +
-               "\n";
-    }
-
-private:
-    TempDir dir_;
-};
 
 TEST(UsableCpus, CgroupQuotaRoundedUpAndSmallestOnThePathToTheRoot) {
     const struct {

@@ -135,4 +135,19 @@ TEST(BetaHelpers, Digamma) {
     }
 }
 
+TEST(BetaHelpers, DigammaBeyondTheLargestInt) {
+    // mpmath: digamma(x) of the doubles given; the reduction of a negative
+    // argument is exact up to 2^52, and 0.5/x still counts beyond 2^31.
+    for (Unary c : {Unary{4.968e9, 22.326283181476945}, Unary{-2378600000.3, 23.872275708927291},
+                    Unary{-3e15 - 0.5, 35.637388683578795}, Unary{1e300, 690.77552789821371}}) {
+        double x = c.x;
+        expect_relative(psi(&x), c.expected, "psi", c.x);
+    }
+    // Whole numbers, as every double is from 2^52 on, are poles.
+    for (double pole : {-2378600000.0, -4503599627370496.0, -1e300}) {
+        double x = pole;
+        EXPECT_EQ(psi(&x), 0.0) << pole;
+    }
+}
+
 }  // namespace

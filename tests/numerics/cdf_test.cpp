@@ -1,6 +1,7 @@
 // The distribution functions other than chi-squared: forward values, every
 // inverse mode and the argument checks. Reference values are from R 4
 // (print(..., digits = 17)); each table row names the R call.
+#include <cfloat>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -8,73 +9,9 @@
 
 #include <gtest/gtest.h>
 
-#include "numerics/cdfbet.h"
-#include "numerics/cdfbin.h"
-#include "numerics/cdfchn.h"
-#include "numerics/cdff.h"
-#include "numerics/cdffnc.h"
-#include "numerics/cdfgam.h"
-#include "numerics/cdfnbn.h"
-#include "numerics/cdfnor.h"
-#include "numerics/cdfpoi.h"
-#include "numerics/cdft.h"
+#include "distribution_calls.h"
 
 namespace {
-
-enum class Routine { gam, poi, nor, bet, bin, nbn, f, t, chn, fnc };
-
-const char* name(Routine routine) {
-    static const char* const names[] = {"cdfgam", "cdfpoi", "cdfnor", "cdfbet", "cdfbin",
-                                        "cdfnbn", "cdff",   "cdft",   "cdfchn", "cdffnc"};
-    return names[static_cast<int>(routine)];
-}
-
-struct Result {
-    int status;
-    double bound;
-    // The arguments after which, as the routine left them.
-    std::vector<double> args;
-};
-
-// Calls a routine with its arguments after which in order (p and q first).
-Result call(Routine routine, int which, std::vector<double> args) {
-    int status = -99;
-    double bound = -99.0;
-    double* v = args.data();
-    switch (routine) {
-        case Routine::gam:
-            cdfgam(&which, v, v + 1, v + 2, v + 3, v + 4, &status, &bound);
-            break;
-        case Routine::poi:
-            cdfpoi(&which, v, v + 1, v + 2, v + 3, &status, &bound);
-            break;
-        case Routine::nor:
-            cdfnor(&which, v, v + 1, v + 2, v + 3, v + 4, &status, &bound);
-            break;
-        case Routine::bet:
-            cdfbet(&which, v, v + 1, v + 2, v + 3, v + 4, v + 5, &status, &bound);
-            break;
-        case Routine::bin:
-            cdfbin(&which, v, v + 1, v + 2, v + 3, v + 4, v + 5, &status, &bound);
-            break;
-        case Routine::nbn:
-            cdfnbn(&which, v, v + 1, v + 2, v + 3, v + 4, v + 5, &status, &bound);
-            break;
-        case Routine::f:
-            cdff(&which, v, v + 1, v + 2, v + 3, v + 4, &status, &bound);
-            break;
-        case Routine::t:
-            cdft(&which, v, v + 1, v + 2, v + 3, &status, &bound);
-            break;
-        case Routine::chn:
-            cdfchn(&which, v, v + 1, v + 2, v + 3, v + 4, &status, &bound);
-            break;
-        case Routine::fnc:
-            cdffnc(&which, v, v + 1, v + 2, v + 3, v + 4, v + 5, &status, &bound);
-            break;
-    }
-    return {status, bound, args};
-}
 
 const double nan = std::numeric_limits<double>::quiet_NaN();
 
@@ -600,6 +537,11 @@ const std::vector<Refusal> unsolvable = {
     // about 6.65e28 with x equal to it.
     {"gamma ratio error value", Routine::gam, 1, {0, 0, 1e29, 1e29, 1}, 10, -99.0},
     {"gamma ratio error value", Routine::poi, 1, {0, 0, 1e29, 1e29}, 10, -99.0},
+    {"gamma ratio error value at the centre", Routine::chn, 1, {0, 0, 2e29, 2e29, 1}, 10, -99.0},
+    // A gamma quantile x = xx / scale beyond the doubles: the median 0.69 of
+    // the unit gamma over a subnormal scale, and 1e-30 over 1e300.
+    {"x above the largest double", Routine::gam, 2, {0.5, 0.5, 0, 1, 1e-310}, 2, DBL_MAX},
+    {"x below the smallest double", Routine::gam, 2, {1e-30, 1 - 1e-30, 0, 1, 1e300}, 1, 0.0},
 };
 
 TEST(DistributionFunctions, UnsolvableCasesReportStatusAndBound) {

@@ -263,7 +263,7 @@ TEST_F(CombinedGeneratorDeathTest, InitgnRejectsAnUnknownType) {
     EXPECT_EXIT(initgn(2), testing::ExitedWithCode(1), exact_stderr("isdtyp not in range in INITGN\n"));
 }
 
-TEST_F(CombinedGeneratorDeathTest, RoutinesThatNeedTheConstantsRefuseBeforeInitialisation) {
+TEST_F(CombinedGeneratorDeathTest, RoutinesNeedingTheConstantsRefuseBeforeInitialisation) {
     const auto uninitialise = [] {
         long zero = 0;
         gsrgs(1, &zero);

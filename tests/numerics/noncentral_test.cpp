@@ -294,4 +294,33 @@ TEST(PoissonMixture, SumsThePoissonMassUpToTheBoundOnTheRest) {
     }
 }
 
+// The walks from a start away from the centre, with the values of one
+// direction taken afresh: the indicator of i <= k (falling) sums to the
+// Poisson distribution function at k, that of i > k (rising) to its upper
+// tail (mpmath: sums of Poisson(7.5) probabilities).
+TEST(PoissonMixture, WalksFromAStartAwayFromTheCentre) {
+    PoissonMixture mixture(7.5);
+    const auto at_most = [](double k) { return [k](double i) { return i <= k ? 1.0 : 0.0; }; };
+    const auto above_k = [](double k) { return [k](double i) { return i > k ? 1.0 : 0.0; }; };
+    const auto fall_at = [](double k) { return [k](double, double i) { return i == k ? 1.0 : 0.0; }; };
+    EXPECT_NEAR(mixture.sum_falling_from(2.0, 1.0, 0.0, fall_at(3.0), at_most(3.0)), 0.059145459832683954, 1e-15);
+    EXPECT_NEAR(mixture.sum_falling_from(5.0, 0.0, 0.0, fall_at(3.0), at_most(3.0)), 0.059145459832683954, 1e-15);
+    EXPECT_NEAR(mixture.sum_rising_from(10.0, 1.0, 0.0, fall_at(9.0), above_k(9.0)), 0.22359238698028557, 1e-15);
+    EXPECT_NEAR(mixture.sum_afresh(false, above_k(9.0)), 0.22359238698028557, 1e-15);
+    EXPECT_NEAR(mixture.sum_afresh(true, at_most(3.0)), 0.059145459832683954, 1e-15);
+}
+
+// The start of a deep tail's walk is the peak of w_i d_i, here for the
+// chi-squared differences d_i / d_(i-1) = y / (a + i): the terms rise while
+// xnonc y >= (i + 1)(a + i + 1) (lower tail) or (i + 1)(a + i) (upper tail).
+TEST(PoissonMixture, DeepTailsStartAtThePeakOfTheirTerms) {
+    const auto chi_ratio = [](double y, double a) { return [y, a](double i) { return y / (a + i); }; };
+    EXPECT_EQ(PoissonMixture(8.0).peak_below_centre(chi_ratio(3e-42, 1e-5)), 0.0);
+    // 122 x 122.5 < 300 x 50 < 123 x 123.5.
+    EXPECT_EQ(PoissonMixture(300.0).peak_below_centre(chi_ratio(50.0, 0.5)), 122.0);
+    // 80 x 80 = 8 x 800.
+    EXPECT_EQ(PoissonMixture(8.0).peak_above_centre(chi_ratio(800.0, 1.0)), 80.0);
+    EXPECT_EQ(PoissonMixture(300.0).peak_above_centre(chi_ratio(50.0, 0.5)), 300.0);
+}
+
 }  // namespace

@@ -1,15 +1,32 @@
 // Bad input files, as a table: every reader error of the genetic map, the
-// panel and the tag file, the notices, and byte-order marks, with the exit
-// status, the exact message and the files that the run leaves behind.
+// panel and the tag file, the notices, byte-order marks, compressed files and
+// lone carriage returns, with the exit status, the exact message and the
+// files that the run leaves behind.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
+#include "simulator/support/compressed_files.h"
 #include "simulator/support/whole_program_cases.h"
 
 namespace {
 
 using namespace whole_program;
+
+const std::string compressed = "the file is compressed; unpack it first (for example with gunzip).";
+
+std::string lone_carriage_return(int line) {
+    return "line " + std::to_string(line) +
+           " ends in a lone carriage return (old Mac line ends); convert the file to Unix line ends first (for "
+           "example with mac2unix).";
+}
+
+// The same text with "\r" in place of every "\n".
+std::string mac(std::string text) {
+    std::replace(text.begin(), text.end(), '\n', '\r');
+    return text;
+}
 
 std::vector<Case> reader_cases() {
     return {
@@ -126,6 +143,57 @@ std::vector<Case> reader_cases() {
         Case("byte-order mark on a map data line")
             .file("map.txt", "position rate cM\n" + bom + "1000 1 0\n")
             .fails(bad_file("map.txt", "bad line in rates file on line 2"))
+            .creates(summary_only),
+        Case("haplotype file longer by a line without a line end")
+            .file("panel.haps", haps_text + "0 0 0 0 0 0 0 1")
+            .notes("Warning: haplotype file contained more lines than legend file, only those SNPs with a line in the "
+                   "legend file were read.",
+                   true),
+        Case("legend without its header")
+            .file("panel.legend", legend_text.substr(legend_text.find('\n') + 1))
+            .fails(bad_file("panel.legend",
+                            "the first line must be a header such as \"rs pos X0 X1\", but line 1 is a SNP line."))
+            .creates(summary_only),
+        Case("two SNPs at one position")
+            .file("panel.legend", "rs pos a0 a1\nrs1 1000 A G\nrs2 2000 C T\nrs3 2000 C G\nrs4 4000 T C\n")
+            .notes("Warning: 1 SNPs share a base-pair position with an earlier SNP and were not used.", false),
+        Case("map gzip")
+            .file("map.txt", compressed_files().at("gzip"))
+            .fails(bad_file("map.txt", compressed))
+            .creates(summary_only),
+        Case("haplotypes bgzip")
+            .file("panel.haps", compressed_files().at("bgzip"))
+            .fails(bad_file("panel.haps", compressed))
+            .creates(summary_only),
+        Case("legend xz")
+            .file("panel.legend", compressed_files().at("xz"))
+            .fails(bad_file("panel.legend", compressed))
+            .creates(summary_only),
+        Case("haplotypes bzip2")
+            .file("panel.haps", compressed_files().at("bzip2"))
+            .fails(bad_file("panel.haps", compressed))
+            .creates(summary_only),
+        Case("tag file zstd")
+            .with({"-t", "tags.txt"})
+            .file("tags.txt", compressed_files().at("zstd"))
+            .fails(bad_file("tags.txt", compressed))
+            .creates(summary_only),
+        Case("haplotypes with Mac line ends")
+            .file("panel.haps", mac(haps_text))
+            .fails(bad_file("panel.haps", lone_carriage_return(1)))
+            .creates(summary_only),
+        Case("legend with Mac line ends")
+            .file("panel.legend", mac(legend_text))
+            .fails(bad_file("panel.legend", lone_carriage_return(1)))
+            .creates(summary_only),
+        Case("map with one Mac line end")
+            .file("map.txt", "position rate cM\n1000 1 0\r5000 1 0.01\n")
+            .fails(bad_file("map.txt", lone_carriage_return(2)))
+            .creates(summary_only),
+        Case("tag file with Mac line ends")
+            .with({"-t", "tags.txt"})
+            .file("tags.txt", "2000\r1000\r")
+            .fails(bad_file("tags.txt", lone_carriage_return(1)))
             .creates(summary_only),
         Case("tag file missing")
             .with({"-t", "notags.txt"})

@@ -245,7 +245,40 @@ TEST_F(PanelTest, PanelIsReadWithFrequenciesPositionsAndTranscript) {
     EXPECT_EQ(out.substr(out.find("\nReading haplotype")),
               "\nReading haplotype and legend files: looking for SNPs in [1500, 2500] ... done\n" +
                   std::string(38, ' ') + "number of haplotypes: 4\n" + std::string(35, ' ') +
-                  "number of SNPs in total: 5\n" + std::string(32, ' ') + "number of SNPs in interval: 3\n\n");
+                  "number of SNPs in total: 5\n" + std::string(32, ' ') +
+                  "number of SNPs in interval: 3\n"
+                  "Warning: 1 SNPs share a base-pair position with an earlier SNP and were not used.\n\n");
+}
+
+TEST_F(PanelTest, SnpsSharingAPositionAreCountedOverTheInterval) {
+    write_file(dir_.file("map.txt"), "pos rate cM\n1000 0 0\n9000 0 1\n");
+    const std::string warning = " SNPs share a base-pair position with an earlier SNP and were not used.\n";
+    struct Case {
+        std::string legend;
+        int lower, upper;
+        std::string notice;  // the line after the counts
+    };
+    const std::vector<Case> cases = {
+        {"h\nrs1 2000 A G\nrs2 3000 A G\nrs3 4000 A G\nrs4 5000 A G\n", 0, 10000, ""},
+        {"h\nrs1 2000 A G\nrs2 2000 A C\nrs3 2000 A T\nrs4 5000 A G\n", 0, 10000, "Warning: 2" + warning},
+        {"h\nrs1 2000 A G\nrs2 5000 A G\nrs3 2000 A G\nrs4 5000 A G\n", 0, 10000, "Warning: 2" + warning},
+        {"h\nrs1 2000 A G\nrs2 2000 A C\nrs3 4000 A G\nrs4 5000 A G\n", 3000, 10000, ""},
+        {"h\nrs1 2000 A G\nrs2 2000 A C\nrs3 5000 A G\nrs4 5000 A G\n", 3000, 10000, "Warning: 1" + warning},
+    };
+    for (const auto& c : cases) {
+        write_panel("0 1\n1 0\n1 1\n0 0\n", c.legend);
+        std::filesystem::remove(dir_.file("run.summary"));
+        Data data = data_;
+        data.params.lower = c.lower;
+        data.params.upper = c.upper;
+        testing::internal::CaptureStdout();
+        data.read_genetic_map();
+        data.read_haplotype_data();
+        const std::string out = testing::internal::GetCapturedStdout();
+        const std::string counts_end = "number of SNPs in interval: " + std::to_string(data.snps_data.size()) + "\n";
+        EXPECT_EQ(out.substr(out.find(counts_end)), counts_end + c.notice + "\n") << c.legend;
+        EXPECT_EQ(read_file(dir_.file("run.summary")), out);
+    }
 }
 
 TEST_F(PanelTest, UnequalFileLengthsWarnOnStandardOutputOnly) {
@@ -264,6 +297,17 @@ TEST_F(PanelTest, UnequalFileLengthsWarnOnStandardOutputOnly) {
         {"0 1\n", "h\nrs1 1000 A G\nrs2 2000 A G\n", more_legend},
         {"0 1\n1 1", "h\nrs1 1000 A G\nrs2 2000 A G\n", ""},
         {"0 1\n1 1\n", "h\nrs1 1000 A G\nrs2 2000 A G", ""},
+        // The longer file's last line without a line end, or the shorter's.
+        {"0 1\n1 1", "h\nrs1 1000 A G\n", more_haps},
+        {"0 1\n1 1\n", "h\nrs1 1000 A G", more_haps},
+        {"0 1\n", "h\nrs1 1000 A G\nrs2 2000 A G", more_legend},
+        {"0 1", "h\nrs1 1000 A G\nrs2 2000 A G\n", more_legend},
+        // A last line that is empty is a line.
+        {"0 1\n1 1\n\n", "h\nrs1 1000 A G\nrs2 2000 A G\n", more_haps},
+        // A legend without its header, unless the haplotype file has exactly
+        // one line for that header.
+        {"0 1\n", "rs1 1000 A G\nrs2 2000 A G\n", ""},
+        {"0 1\n1 1\n0 0\n", "rs1 1000 A G\nrs2 2000 A G\n", more_haps},
     };
     for (const auto& c : cases) {
         Data data = data_;
@@ -286,6 +330,7 @@ TEST_F(PanelTest, PanelErrorsNameFileAndLine) {
     write_file(dir_.file("map.txt"), "pos rate cM\n1000 0 0\n");
     const std::string haps = dir_.file("panel.haps");
     const std::string legend = dir_.file("panel.legend");
+    const std::string no_header = "the first line must be a header such as \"rs pos X0 X1\", but line 1 is a SNP line.";
     struct Case {
         std::string haps, legend, file, reason;
     };
@@ -305,6 +350,11 @@ TEST_F(PanelTest, PanelErrorsNameFileAndLine) {
          "different number of haplotypes found in haplotype file (2 and 3 on line 2."},
         {"0 1\n0 1 1\n", "h\nrs1 1000 A G\nrs2 20x0 A G\n", legend, "bad format detected in legend file on line 3."},
         {"0 1\n", "h\nrs1 5 A G\n", haps, "No SNPs in the interval in haplotype file!"},
+        {"0 1\n1 1\n", "rs1 1000 A G\nrs2 2000 A G\n", legend, no_header},
+        {"0 1\n1 1", "rs1 1000 A G\nrs2 2000 A G", legend, no_header},
+        {"0 1\n", "rs1 5 A G\n", legend, no_header},
+        // The haplotype line left over is not read as a SNP's.
+        {"0 1\n0 1 1\n", "rs1 1000 A G\nrs2 2000 A G\n", legend, no_header},
     };
     data_.params.lower = 10;
     for (const auto& c : cases) {

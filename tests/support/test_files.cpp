@@ -34,6 +34,16 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ignored);
 }
 
+void CgroupTree::write(const std::string& file, const std::string& content) {
+    std::filesystem::create_directories((dir_.path() / file).parent_path());
+    write_file(dir_.file(file), content);
+}
+
+std::string CgroupTree::mount(const std::string& root, const std::string& point, const std::string& type,
+                              const std::string& options) const {
+    return "33 32 0:30 " + root + " " + dir_.file(point) + " rw,relatime - " + type + " " + type + " " + options + "\n";
+}
+
 void write_file(const std::string& path, const std::string& content) {
     std::ofstream out(path, std::ios::binary);
     out << content;

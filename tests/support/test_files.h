@@ -1,6 +1,6 @@
 // Test helpers: a scratch directory removed after the test, whole-file
-// reading and writing, and limits on the test process (file size, identity,
-// CPUs).
+// reading and writing, a cgroup file tree, and limits on the test process
+// (file size, identity, CPUs).
 #pragma once
 
 #include <filesystem>
@@ -19,6 +19,21 @@ public:
 
 private:
     std::filesystem::path path_;
+};
+
+// A cgroup tree under a scratch directory, with the mountinfo line of each
+// hierarchy pointing at it.
+class CgroupTree {
+public:
+    // Writes a file of the tree, its directories made as needed.
+    void write(const std::string& file, const std::string& content);
+    // The mountinfo line of a hierarchy of this type ("cgroup2", or "cgroup"
+    // with its controllers in the options) rooted at root, mounted at point.
+    std::string mount(const std::string& root, const std::string& point, const std::string& type,
+                      const std::string& options) const;
+
+private:
+    TempDir dir_;
 };
 
 void write_file(const std::string& path, const std::string& content);
