@@ -184,7 +184,8 @@ private:
     int switch_floors_K_ = 0;                   // the candidate count the floors hold from (0: none made)
     vorlan2::HaplotypeSet panel_rows_;          // panel haplotype q as row q
     static constexpr std::size_t most_case_model_bytes = std::size_t{256} << 20;  // whatever the memory
-    std::size_t case_model_limit_ = 0;                                            // bytes the case model may hold
+    std::size_t case_model_most_ = 0;                                       // bytes the case model may hold at the most
+    std::size_t case_model_limit_ = 0;                                      // bytes it may hold in this run
     std::vector<std::vector<vorlan2::AlleleCodes::Word>> disease_columns_;  // per disease locus, a bit per candidate
     int disease_candidates_ = 0;                                            // candidates in the columns
     vorlan2::BoundedCache<std::pair<int, int>, vorlan2::AlleleCodes> disease_runs_;  // by first locus and loci
