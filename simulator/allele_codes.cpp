@@ -46,11 +46,22 @@ AlleleCodes::Code AlleleCodes::find_or_add(const Word* alleles) {
 
 AlleleCodes::Code AlleleCodes::code_of(const Word* alleles) { return find_or_add(alleles); }
 
+bool AlleleCodes::find(const Word* alleles, Code& code) const {
+    Code node = 0;
+    for (int k = 0; k < loci_; ++k) {
+        node = trie_[static_cast<std::size_t>(k)]
+                    [2 * static_cast<std::size_t>(node) + ((alleles[k >> 6] >> (k & 63)) & 1u)];
+        if (node == none) return false;
+    }
+    code = node;
+    return true;
+}
+
 void AlleleCodes::push_back(const Word* alleles) {
     if (codes_.size() % block_ == 0) {
         block_offsets_.push_back(block_counts_.size());
         block_counts_.insert(block_counts_.end(), counts_.begin(), counts_.end());
-        if (block_counts_.size() > codes_.size() + 4096) coarsen_blocks();
+        if (block_counts_.size() > 8 * codes_.size() + 4096) coarsen_blocks();
     }
     const Code code = find_or_add(alleles);
     codes_.push_back(code);

@@ -33,6 +33,8 @@ public:
     // The code of the given packed alleles, numbered now (carried by no
     // candidate yet) when no candidate carries them.
     Code code_of(const Word* alleles);
+    // Whether the given packed alleles have a code, and which.
+    bool find(const Word* alleles, Code& code) const;
 
     int loci() const { return loci_; }
     int words() const { return words_; }
@@ -42,10 +44,12 @@ public:
     // The packed alleles of a code.
     const Word* alleles(Code code) const { return vectors_.data() + static_cast<std::size_t>(code) * words_; }
     // Candidates between two stored counts: a power of two, grown with the
-    // codes so that the stored counts take about as much as the codes.
+    // codes so that the stored counts take at most about 8 times what the codes take.
     std::size_t block() const { return block_; }
     // Counts before candidate b * block() (at most size()).
     Counts counts_before_block(std::size_t b) const;
+    // Counts among all candidates.
+    Counts counts() const { return {counts_.data(), counts_.size()}; }
     // Counts of each code among the first i candidates (i <= size()) into
     // counts, which holds code_count() entries.
     void count_before(std::size_t i, std::uint32_t* counts) const;

@@ -62,8 +62,8 @@ std::size_t run_bytes_at_most(std::size_t loci, std::size_t K) {
     const std::size_t codes = vectors_at_most(loci, K + 1);
     const std::size_t words = (loci + 63) / 64;
     std::size_t bytes = saturating_mul(K, sizeof(AlleleCodes::Code));
-    bytes =
-        saturating_add(bytes, saturating_mul(saturating_add(saturating_add(K, 4096), codes), sizeof(std::uint32_t)));
+    bytes = saturating_add(bytes, saturating_mul(saturating_add(saturating_add(saturating_mul(K, 8), 4096), codes),
+                                                 sizeof(std::uint32_t)));
     bytes = saturating_add(bytes, saturating_mul(codes, words * sizeof(Word) + sizeof(std::uint32_t)));
     for (std::size_t k = 0; k < loci; ++k)
         bytes = saturating_add(bytes, saturating_mul(vectors_at_most(k, codes), 2 * sizeof(AlleleCodes::Code)));

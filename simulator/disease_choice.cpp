@@ -98,23 +98,13 @@ void choose_lanes(DiseaseSegmentChoice* const* segment, int shared, std::vector<
     }
 }
 
-// The sum over the first n codes of count times weight. Four partial sums
-// run side by side; the bound below holds for any order of the additions.
-double weighted_count(const std::uint32_t* counts, std::size_t n, const double* weights) {
-    double sum[4] = {0.0, 0.0, 0.0, 0.0};
-    std::size_t c = 0;
-    for (; c + 4 <= n; c += 4) {
-        sum[0] += counts[c] * weights[c];
-        sum[1] += counts[c + 1] * weights[c + 1];
-        sum[2] += counts[c + 2] * weights[c + 2];
-        sum[3] += counts[c + 3] * weights[c + 3];
-    }
-    for (; c < n; ++c) sum[0] += counts[c] * weights[c];
-    return (sum[0] + sum[1]) + (sum[2] + sum[3]);
-}
-
-double weighted_count(const AlleleCodes::Counts& counts, const double* weights) {
-    return weighted_count(counts.counts, counts.codes, weights);
+// Bits set in a word, by halves, quarters and so on: in vector instructions
+// where the processor has no instruction of its own for it.
+int bits_set(AlleleCodes::Word x) {
+    x = x - ((x >> 1) & 0x5555555555555555u);
+    x = (x & 0x3333333333333333u) + ((x >> 2) & 0x3333333333333333u);
+    x = (x + (x >> 4)) & 0x0f0f0f0f0f0f0f0fu;
+    return static_cast<int>((x * 0x0101010101010101u) >> 56);
 }
 
 // Weights for the counts: keep^(L - d) mu^d for a code with d of the L loci
@@ -123,28 +113,41 @@ double weighted_count(const AlleleCodes::Counts& counts, const double* weights) 
 // within a relative 2.01 L e (e = 2^-53) of the written weight, both being
 // products of the same L factors with fewer than 2L roundings between them
 // (or, below the normal range, within L 2^-1074 of it).
-void fill_counted_weights(const DiseaseSegmentChoice& segment, std::vector<double>& powers,
-                          std::vector<double>& weights) {
-    const AlleleCodes& codes = *segment.codes;
-    const int L = codes.loci();
+void fill_distance_weights(double mu, int L, std::vector<double>& powers, std::vector<double>& weights) {
+    powers.resize(static_cast<std::size_t>(L) + 1);
+    weights.resize(static_cast<std::size_t>(L) + 1);
+    powers[0] = 1.0;
+    for (int n = 1; n <= L; ++n) powers[static_cast<std::size_t>(n)] = powers[static_cast<std::size_t>(n) - 1] * mu;
+    double keep_power = 1.0;
+    for (int d = L; d >= 0; --d) {
+        weights[static_cast<std::size_t>(d)] = keep_power * powers[static_cast<std::size_t>(d)];
+        keep_power *= 1 - mu;
+    }
+}
+
+// The number of loci at which two codes' alleles differ.
+int differences(const AlleleCodes& codes, AlleleCodes::Code a, AlleleCodes::Code b) {
+    int count = 0;
+    for (int k = 0; k < codes.words(); ++k) count += bits_set(codes.alleles(a)[k] ^ codes.alleles(b)[k]);
+    return count;
+}
+
+// The number of loci at which each code's alleles differ from the drawn ones.
+void count_differences(const AlleleCodes& codes, AlleleCodes::Code drawn, std::vector<std::uint16_t>& differ) {
     const std::size_t m = codes.code_count();
     const int words = codes.words();
-    powers.resize(2 * (static_cast<std::size_t>(L) + 1));
-    double* keep_power = powers.data();
-    double* mu_power = keep_power + L + 1;
-    keep_power[0] = 1.0;
-    mu_power[0] = 1.0;
-    for (int n = 1; n <= L; ++n) {
-        keep_power[n] = keep_power[n - 1] * (1 - segment.mu);
-        mu_power[n] = mu_power[n - 1] * segment.mu;
+    differ.resize(m);
+    const AlleleCodes::Word* wanted = codes.alleles(drawn);
+    const AlleleCodes::Word* vectors = codes.alleles(0);
+    if (words == 1) {
+        const AlleleCodes::Word one = wanted[0];
+        for (std::size_t c = 0; c < m; ++c) differ[c] = static_cast<std::uint16_t>(bits_set(vectors[c] ^ one));
+        return;
     }
-    weights.resize(m);
-    const AlleleCodes::Word* drawn = codes.alleles(segment.drawn);
-    const AlleleCodes::Word* vector = codes.alleles(0);
-    for (std::size_t c = 0; c < m; ++c, vector += words) {
-        int differ = 0;
-        for (int k = 0; k < words; ++k) differ += __builtin_popcountll(vector[k] ^ drawn[k]);
-        weights[c] = keep_power[L - differ] * mu_power[differ];
+    for (std::size_t c = 0; c < m; ++c) {
+        int count = 0;
+        for (int k = 0; k < words; ++k) count += bits_set(vectors[c * static_cast<std::size_t>(words) + k] ^ wanted[k]);
+        differ[c] = static_cast<std::uint16_t>(count);
     }
 }
 
@@ -170,17 +173,21 @@ void fill_counted_weights(const DiseaseSegmentChoice& segment, std::vector<doubl
 // - So |u_i - r(i)| <= E(i) = e (1 + 2^-19)((K + 1) x + i u) for any
 //   x >= C(i)/S. Quotients below the normal range err by 2^-1075 each
 //   instead, far below e all together.
-// Our q is a sum of count times counted weight over the m codes (and at most
-// one more weight), in any order, over the same for all K candidates. The
-// counted weights are within 2.01 L e of the written ones; each product
-// rounds once and the additions of n terms >= 0 in any order err by at most
-// (n - 1) e / (1 - (n - 1) e) relatively; so each sum is within (m + 1 +
-// 2.02 L) e of its exact value relatively, and |q - C(i)/S| <= d(q) =
-// (2m + 5L + 8) e, once the total is at least 2^-900 (weights below the
-// normal range then err by far less than e all together). With m <= K and L
-// below 2^20, d(q) < 2^-20. Hence x = q + d(q) >= C(i)/S, and the margin is
-// E(i) plus (2m + 5L + 16) e: d(q) for q, and 8 e more than enough for the
-// rounding of u - q and of the margin itself.
+// Our q is a sum of count times counted weight, over codes or over numbers
+// of differing loci (n <= m + L terms, m codes and L loci), over the same for
+// all K candidates, with at most one more weight. The counted weights are
+// within 2.01 L e of the written ones; each product rounds once and the
+// additions of n terms >= 0 in any order err by at most (n - 1) e /
+// (1 - (n - 1) e) relatively; so each sum is within (n + 1 + 2.02 L) e of its
+// exact value relatively, and |q - C(i)/S| <= d(q) = (2n + 5L + 8) e, once
+// the total is at least 2^-900 (weights below the normal range then err by
+// far less than e all together). With n below 2^32 and L below 2^16, d(q) <
+// 2^-20. Where q leaves out the light codes (those more loci from the drawn
+// alleles than the heavy ones), it misses at most their share l of the
+// total, taken from their sum with room for its rounding: C(i)/S - q lies in
+// [-d(q), d(q) + l]. Hence x = q + d(q) + l >= C(i)/S, and the margin is E(i)
+// plus (2n + 5L + 16) e plus l: d(q) and l for q, and 8 e more than enough
+// for the rounding of u - q and of the margin itself.
 //
 // So u - q(i - 1) > margin(i - 1) gives r(i - 1) > E(i - 1), and
 // q(i) - u > margin(i) gives r(i) < -E(i). Together they make the written
@@ -188,10 +195,10 @@ void fill_counted_weights(const DiseaseSegmentChoice& segment, std::vector<doubl
 // induction u_1 .. u_{i-1} stay positive, and then u_i < 0. For i = K the
 // first alone suffices: the last candidate is chosen once u_1 .. u_{K-1} are
 // positive, whatever u_K.
-double margin(double q, int i, double u, int K, std::size_t codes, int loci) {
-    const double error = 2.0 * static_cast<double>(codes) + 5.0 * loci;
-    const double x = q + (error + 8.0) * 0x1p-53;
-    return 0x1p-53 * ((1 + 0x1p-19) * ((K + 1.0) * x + i * u) + error + 16.0);
+double margin(double q, int i, double u, int K, std::size_t terms, int loci, double light) {
+    const double error = 2.0 * static_cast<double>(terms) + 5.0 * loci;
+    const double x = q + (error + 8.0) * 0x1p-53 + light;
+    return 0x1p-53 * ((1 + 0x1p-19) * ((K + 1.0) * x + i * u) + error + 16.0) + light;
 }
 
 }  // namespace
@@ -205,24 +212,148 @@ int DiseaseSegmentChooser::choose_from_counts(const DiseaseSegmentChoice& segmen
     // The bound holds for weights that are not negative and draws in (0, 1).
     if (!(segment.mu >= 0.0 && segment.mu <= 1.0 && u > 0.0 && u < 1.0)) return -1;
     const std::size_t m = codes.code_count();
-    std::vector<double>& weights = weights_[0];
-    fill_counted_weights(segment, powers_, weights);
     const int L = codes.loci();
-    counts_.resize(m);
-    std::uint32_t* counts = counts_.data();
-    codes.count_before(static_cast<std::size_t>(shared), counts);
-    const double shared_weight = weighted_count(counts, m, weights.data());
+    VORLAN2_CHECK(L < 65536);
+    fill_distance_weights(segment.mu, L, powers_, distance_weights_);
+    const std::uint32_t* counts = codes.counts().counts;
+    if (static_cast<std::size_t>(shared) != codes.size()) {
+        counts_.resize(m);
+        codes.count_before(static_cast<std::size_t>(shared), counts_.data());
+        counts = counts_.data();
+    }
     const int extra = segment.extra_code;
-    const double total = extra >= 0 ? shared_weight + weights[static_cast<std::size_t>(extra)] : shared_weight;
+    const double extra_weight = extra >= 0 ? distance_weights_[static_cast<std::size_t>(differences(
+                                                 codes, static_cast<AlleleCodes::Code>(extra), segment.drawn))]
+                                           : 0.0;
+
+    // The heavy codes, those at most some number of loci from the drawn
+    // alleles, locate the crossing: as few as leave the others, the light
+    // ones, at most 2^-48 of the total. The light ones hold at most the
+    // share `light` of the total, which the margin takes in.
+    heavy_.clear();
+    heavy_weights_.clear();
+    Split split;
+    if (!heavy_near_drawn(codes, segment.drawn, counts, shared, extra_weight, split))
+        heavy_by_scan(codes, segment.drawn, counts, extra_weight, split);
+    const double total = split.heavy + extra_weight;
     if (!(total >= 0x1p-900 && std::isfinite(total))) return -1;
+    const double light = split.light / total * (1 + 0x1p-20);
     const int K = shared + (extra >= 0 ? 1 : 0);
+    const std::size_t terms = m + static_cast<std::size_t>(L);
 
     // The extra candidate is the last: the rest is still positive after the shared ones.
-    const double q_shared = shared_weight / total;
+    const double q_shared = split.heavy / total;
     if (q_shared < u) {
-        if (extra >= 0 && u - q_shared > margin_scale_ * margin(q_shared, shared, u, K, m, L)) return shared;
+        if (extra >= 0 && u - q_shared > margin_scale_ * margin(q_shared, shared, u, K, terms, L, light)) return shared;
         return -1;
     }
+    if (heavy_index_.size() < m) heavy_index_.resize(m, -1);
+    for (std::size_t h = 0; h < heavy_.size(); ++h) heavy_index_[heavy_[h]] = static_cast<int>(h);
+    const int chosen = locate_crossing(codes, shared, u, total, K, terms, light);
+    for (const AlleleCodes::Code c : heavy_) heavy_index_[c] = -1;
+    return chosen;
+}
+
+bool DiseaseSegmentChooser::heavy_near_drawn(const AlleleCodes& codes, AlleleCodes::Code drawn,
+                                             const std::uint32_t* counts, int shared, double extra_weight,
+                                             Split& split) {
+    const int L = codes.loci();
+    const std::size_t m = codes.code_count();
+    const double* weight_at = distance_weights_.data();
+    // The heaviest weight farther than d loci, per d.
+    farther_.assign(static_cast<std::size_t>(L) + 1, 0.0);
+    for (int d = L - 1; d >= 0; --d)
+        farther_[static_cast<std::size_t>(d)] = std::max(farther_[static_cast<std::size_t>(d) + 1], weight_at[d + 1]);
+    const int words = codes.words();
+    ball_.assign(codes.alleles(drawn), codes.alleles(drawn) + words);
+    std::size_t looked_up = 0;
+    std::uint64_t near_candidates = 0;
+    double heavy = 0.0;
+    // Shell d: the vectors that differ from the drawn ones at d loci, the
+    // loci in ascending order, looked up as long as that costs less than
+    // going over every code.
+    std::vector<int>& loci = shell_loci_;
+    for (int d = 0; d <= L; ++d) {
+        std::size_t shell = 1;
+        for (int k = 0; k < d; ++k) shell = shell * static_cast<std::size_t>(L - k) / static_cast<std::size_t>(k + 1);
+        looked_up += shell;
+        if (looked_up > m / 4 + 1) {
+            heavy_.clear();
+            heavy_weights_.clear();
+            return false;
+        }
+        loci.resize(static_cast<std::size_t>(d));
+        for (int k = 0; k < d; ++k) loci[static_cast<std::size_t>(k)] = k;
+        for (;;) {
+            for (const int k : loci) ball_[static_cast<std::size_t>(k >> 6)] ^= AlleleCodes::Word{1} << (k & 63);
+            AlleleCodes::Code c = 0;
+            if (codes.find(ball_.data(), c)) {
+                heavy_.push_back(c);
+                heavy_weights_.push_back(weight_at[d]);
+                near_candidates += counts[c];
+                heavy += counts[c] * weight_at[d];
+            }
+            for (const int k : loci) ball_[static_cast<std::size_t>(k >> 6)] ^= AlleleCodes::Word{1} << (k & 63);
+            int k = d - 1;
+            while (k >= 0 && loci[static_cast<std::size_t>(k)] == L - d + k) --k;
+            if (k < 0) break;
+            ++loci[static_cast<std::size_t>(k)];
+            for (int next = k + 1; next < d; ++next)
+                loci[static_cast<std::size_t>(next)] = loci[static_cast<std::size_t>(next) - 1] + 1;
+        }
+        const double light = static_cast<double>(static_cast<std::uint64_t>(shared) - near_candidates) *
+                             farther_[static_cast<std::size_t>(d)];
+        if (light <= (heavy + extra_weight) * 0x1p-48) {
+            split = {heavy, light};
+            return true;
+        }
+    }
+    split = {heavy, 0.0};
+    return true;
+}
+
+void DiseaseSegmentChooser::heavy_by_scan(const AlleleCodes& codes, AlleleCodes::Code drawn,
+                                          const std::uint32_t* counts, double extra_weight, Split& split) {
+    const int L = codes.loci();
+    const std::size_t m = codes.code_count();
+    const double* weight_at = distance_weights_.data();
+    count_differences(codes, drawn, differ_);
+    // The shared candidates at each distance from the drawn alleles, and the
+    // counted weight of those at d or more.
+    at_distance_.assign(static_cast<std::size_t>(L) + 1, 0);
+    for (std::size_t c = 0; c < m; ++c) at_distance_[differ_[c]] += counts[c];
+    tail_.assign(static_cast<std::size_t>(L) + 2, 0.0);
+    for (int d = L; d >= 0; --d)
+        tail_[static_cast<std::size_t>(d)] = tail_[static_cast<std::size_t>(d) + 1] +
+                                             static_cast<double>(at_distance_[static_cast<std::size_t>(d)]) *
+                                                 weight_at[d];
+    int near = 0;
+    while (near < L && !(tail_[static_cast<std::size_t>(near) + 1] <=
+                         (tail_[0] - tail_[static_cast<std::size_t>(near) + 1] + extra_weight) * 0x1p-48))
+        ++near;
+    double heavy = 0.0;
+    for (std::size_t c = 0; c < m; ++c) {
+        if (differ_[c] > near) continue;
+        heavy_.push_back(static_cast<AlleleCodes::Code>(c));
+        heavy_weights_.push_back(weight_at[differ_[c]]);
+        heavy += counts[c] * weight_at[differ_[c]];
+    }
+    split = {heavy, tail_[static_cast<std::size_t>(near) + 1]};
+}
+
+int DiseaseSegmentChooser::locate_crossing(const AlleleCodes& codes, int shared, double u, double total, int K,
+                                           std::size_t terms, double light) {
+    const int L = codes.loci();
+    const auto heavy_count = [this](const AlleleCodes::Counts& before) {
+        double sum = 0.0;
+        for (std::size_t h = 0; h < heavy_.size(); ++h)
+            if (heavy_[h] < before.codes) sum += before.counts[heavy_[h]] * heavy_weights_[h];
+        return sum;
+    };
+    const auto weight_of = [this](AlleleCodes::Code c) {
+        const int h = heavy_index_[c];
+        return h >= 0 ? heavy_weights_[static_cast<std::size_t>(h)] : 0.0;
+    };
 
     // The last block whose start leaves the rest positive, then its candidates
     // one by one until their weights reach u times the total.
@@ -232,32 +363,36 @@ int DiseaseSegmentChooser::choose_from_counts(const DiseaseSegmentChoice& segmen
     std::size_t high = blocks;
     while (high - low > 1) {
         const std::size_t middle = low + (high - low) / 2;
-        if (weighted_count(codes.counts_before_block(middle), weights.data()) / total < u)
+        if (heavy_count(codes.counts_before_block(middle)) / total < u)
             low = middle;
         else
             high = middle;
     }
     const AlleleCodes::Counts before = codes.counts_before_block(low);
-    std::copy(before.counts, before.counts + before.codes, counts);
-    std::fill(counts + before.codes, counts + m, 0u);
     const AlleleCodes::Code* code = codes.codes();
     const double target = u * total;
-    double reached = weighted_count(counts, m, weights.data());
+    double reached = heavy_count(before);
+    const int first = static_cast<int>(low * block);
     const int end = static_cast<int>(std::min(low * block + block, static_cast<std::size_t>(shared)));
-    int j = static_cast<int>(low * block);
+    int j = first;
     for (; j < end; ++j) {
-        reached += weights[code[j]];
+        reached += weight_of(code[j]);
         if (reached >= target) break;
-        ++counts[code[j]];
     }
     if (j == end) return -1;
 
-    // Candidate j is where the rest crosses zero.
-    const double sum_before = weighted_count(counts, m, weights.data());
+    // The heavy codes' counts before candidate j, where the rest crosses zero.
+    heavy_counts_.resize(heavy_.size());
+    for (std::size_t h = 0; h < heavy_.size(); ++h)
+        heavy_counts_[h] = heavy_[h] < before.codes ? before.counts[heavy_[h]] : 0;
+    for (int q = first; q < j; ++q)
+        if (const int h = heavy_index_[code[q]]; h >= 0) ++heavy_counts_[static_cast<std::size_t>(h)];
+    double sum_before = 0.0;
+    for (std::size_t h = 0; h < heavy_.size(); ++h) sum_before += heavy_counts_[h] * heavy_weights_[h];
     const double q_before = sum_before / total;
-    const double q_at = (sum_before + weights[code[j]]) / total;
-    if (!(u - q_before > margin_scale_ * margin(q_before, j, u, K, m, L))) return -1;
-    if (j + 1 < K && !(q_at - u > margin_scale_ * margin(q_at, j + 1, u, K, m, L))) return -1;
+    const double q_at = (sum_before + weight_of(code[j])) / total;
+    if (!(u - q_before > margin_scale_ * margin(q_before, j, u, K, terms, L, light))) return -1;
+    if (j + 1 < K && !(q_at - u > margin_scale_ * margin(q_at, j + 1, u, K, terms, L, light))) return -1;
     return j;
 }
 
