@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "common/invariant.h"
+#include "simulator/running_total.h"
 
 namespace vorlan2 {
 
@@ -138,7 +139,8 @@ PairDistribution::PairDistribution(StrandList strand0, StrandList strand1, Risks
             }
             const std::size_t end = std::min(N1, k + to_next_total);
             to_next_total -= end - k;
-            for (; k < end; ++k) total = total + w[k];
+            total = add_in_turn(total, w + k, end - k);
+            k = end;
         }
     }
     total_ = total;

@@ -48,7 +48,7 @@ public:
     // Adds up every pair's weight, r (1.0 times each locus's risk, in locus
     // order) times the strand 0 probability times the strand 1 probability,
     // keeping the running total at every stride of pairs; the stride is the
-    // least power of two from 64 up whose totals take at most
+    // least power of two from 256 up whose totals take at most
     // `max_total_bytes`, and the work takes about as much again.
     PairDistribution(StrandList strand0, StrandList strand1, Risks risks, std::size_t max_total_bytes);
 
@@ -70,7 +70,7 @@ private:
 
     StrandList lists_[2];
     Risks risks_;
-    std::size_t stride_ = 64;
+    std::size_t stride_ = 256;
     std::vector<double> totals_;  // per stride, the running total before its first pair
     double total_ = 0.0;
 };

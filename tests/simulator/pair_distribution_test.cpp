@@ -134,7 +134,7 @@ TEST(PairDistribution, DrawsWhatTheWholeTableGives) {
         PairDistribution::Risks risks(static_cast<std::size_t>(loci), {c.risks[0], c.risks[1], c.risks[2]});
         const auto written = written_distribution(maps, risks);
 
-        // Room for all totals, and room for 8 or 512: strides of 64 pairs and
+        // Room for all totals, and room for 8 or 512: strides of 256 pairs and
         // of many (a draw repeats up to a stride of additions).
         std::size_t pairs = 1;
         for (int s = 0; s < 2; ++s) {
@@ -167,7 +167,7 @@ TEST(PairDistribution, DrawsWhatTheWholeTableGives) {
             std::vector<double> draws;
             const std::size_t step = keys.size() / 300 + 1;
             for (std::size_t i = 0; i < keys.size(); ++i) {
-                if (i % step != 0 && i % 64 > 1) continue;
+                if (i % step != 0 && i % 256 > 1) continue;
                 for (const double u : {keys[i], std::nextafter(keys[i], 0.0), std::nextafter(keys[i], 1.0)})
                     if (u > 0.0 && u < 1.0) draws.push_back(u);
             }
@@ -184,7 +184,7 @@ TEST(PairDistribution, DrawsWhatTheWholeTableGives) {
 }
 
 TEST(PairDistribution, TheLastStrideEndsAtTheLastPair) {
-    // 3 x 3 pairs in strides of 64: one stride, cut short.
+    // A few pairs in strides of 256: one stride, cut short.
     std::mt19937 random(3);
     const ControlTable table = random_table(2, 40, random);
     const std::vector<const ControlTable*> groups = {&table};
