@@ -18,12 +18,21 @@
 #   cases:   the real panel with one disease locus and neither haplotype nor
 #            genotype files: 50,000 + 50,000 and 250,000 + 250,000 individuals
 #            against as many controls alone (time and memory), and the case
-#            phase from 10,000 to 500,000 individuals
+#            phase from 10,000 to 500,000 individuals; then many disease loci
+#            (relative risks 1.2 and 1.44), linked (the first N SNPs from
+#            2,000,810 bp whose allele 1 has a frequency of 0.15-0.85) or
+#            spread (every k-th such SNP over the panel): 50,000 + 50,000
+#            with 9, 12 and 20 linked and 9 and 12 spread loci, and 250,000 +
+#            250,000 with 12 linked, against as many controls alone (goal:
+#            at most 1.5 times as long, at most 256 MB more than one locus),
+#            and the time a case takes at 1, 8, 9, 12 and 20 loci of each
+#            kind (SPREAD_LOCI="..." for other counts of spread loci)
 #   compare: byte comparison with another build, OTHER_VORLAN2=path (e.g. an
 #            earlier revision's, built in a separate directory): the real
 #            panel's 2.0-2.7 Mb, 10,000 controls and 10,000 to 100,000 cases
-#            (COMPARE_CASES="..." to choose) with 1, 3 and 9 disease loci,
-#            every output file and the transcript
+#            (COMPARE_CASES="..." to choose) with 1, 3 and 9 disease loci
+#            spread over it and 9 and 12 linked loci, every output file and
+#            the transcript
 # VORLAN2=path measures that binary instead of building this tree; the cases
 # figures are medians of REPEAT runs (default 3).
 set -euo pipefail
@@ -136,21 +145,44 @@ run_writers() {
 figure() { awk -v f="$2" 'index($0, ": " f " ") { print $(NF - 1) }' "$1"; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 
-run_real_disease() {  # label, controls, cases: one disease locus, no haplotype or genotype files
-  local d=$work/real
+run_real_disease() {  # label, controls, cases [disease loci]: no haplotype or genotype files
+  local d=$work/real label=$1 controls=$2 cases=$3
+  shift 3
+  [ $# -gt 0 ] || set -- 2124020 1 1.5 2.25
   rm -rf "$d/out"; mkdir -p "$d/out"
-  python3 "$timer" "$1" "$vorlan2" -h "$d/panel.hap" -l "$d/panel.legend" -m "$d/chr20.map" \
-    -o "$d/out/cases" -n "$2" "$3" -dl 2124020 1 1.5 2.25 -nrs -no_haps_output -no_gens_output
+  python3 "$timer" "$label" "$vorlan2" -h "$d/panel.hap" -l "$d/panel.legend" -m "$d/chr20.map" \
+    -o "$d/out/cases" -n "$controls" "$cases" -dl "$@" -nrs -no_haps_output -no_gens_output
   rm -rf "$d/out"
 }
 
+# Disease loci of the real panel, each with relative risks 1.2 and 1.44, among
+# the SNPs whose allele 1 has a frequency of 0.15-0.85: the first N from
+# 2,000,810 bp (linked) or every k-th over the panel (spread).
+disease_loci() {  # linked|spread, N
+  local d=$work/real
+  awk -v kind="$1" -v n="$2" '
+    NR == FNR { if (FNR > 1) position[FNR - 1] = $2; next }
+    { ones = 0; for (i = 1; i <= NF; ++i) ones += $i; f = ones / NF
+      if (f >= 0.15 && f <= 0.85) usable[++count] = position[FNR] }
+    END {
+      if (kind == "linked") {
+        for (i = 1; i <= count && found < n; ++i) if (usable[i] >= 2000810) { printf "%s 1 1.2 1.44 ", usable[i]; ++found }
+      } else {
+        k = int(count / n)
+        for (i = 0; i < n; ++i) printf "%s 1 1.2 1.44 ", usable[i * k + int(k / 2) + 1]
+      }
+    }' "$d/panel.legend" "$d/panel.hap"
+}
+
 # Runs A (controls, cases) and B (controls, cases) in turn, REPEAT times
-# (default 3), each as run_real_disease; their figures go to $work/a.N and $work/b.N.
+# (default 3), each as run_real_disease; their figures go to $work/a.N and
+# $work/b.N. Disease loci after the four counts are A's (B has one locus).
 paired_runs() {
-  local i
+  local i a_controls=$1 a_cases=$2 b_controls=$3 b_cases=$4
+  shift 4
   for i in $(seq "$repeat"); do
-    run_real_disease A "$1" "$2" > "$work/a.$i"
-    run_real_disease B "$3" "$4" > "$work/b.$i"
+    run_real_disease A "$a_controls" "$a_cases" "$@" > "$work/a.$i"
+    run_real_disease B "$b_controls" "$b_cases" > "$work/b.$i"
   done
 }
 
@@ -191,6 +223,38 @@ run_cases() {
     printf '\n'
     previous_n=$n previous_seconds=$seconds
   done
+  run_many_loci
+}
+
+run_many_loci() {
+  local kind count n loci one_locus_peak
+  paired_runs 50000 50000 100000 0
+  one_locus_peak=$(median_of "peak resident memory" "a")
+  for kind in linked spread; do
+    for count in 9 12 20; do
+      [ "$kind" = linked ] || [ "$count" != 20 ] || continue
+      read -r -a loci <<< "$(disease_loci "$kind" "$count")"
+      paired_runs 50000 50000 100000 0 "${loci[@]}"
+      printf 'cases, %s %s loci, 50000 + 50000: whole run %.2f s, 100000 controls alone %.2f s: %.2fx; peak %s MB, %s MB more than one locus\n' \
+        "$count" "$kind" "$(median_of total a)" "$(median_of total b)" "$(median_of total "a / b")" \
+        "$(median_of "peak resident memory" a)" "$(median_of "peak resident memory" "a - $one_locus_peak")"
+    done
+  done
+  read -r -a loci <<< "$(disease_loci linked 12)"
+  paired_runs 250000 250000 500000 0 "${loci[@]}"
+  printf 'cases, 12 linked loci, 250000 + 250000: whole run %.2f s, 500000 controls alone %.2f s: %.2fx\n' \
+    "$(median_of total a)" "$(median_of total b)" "$(median_of total "a / b")"
+  # The time of a case: the simulate phase less that of the controls alone.
+  for kind in linked spread; do
+    local counts="1 8 9 12 20"
+    [ "$kind" = linked ] || counts=${SPREAD_LOCI:-1 8 9 12}
+    for count in $counts; do
+      read -r -a loci <<< "$(disease_loci "$kind" "$count")"
+      paired_runs 50000 50000 50000 0 "${loci[@]}"
+      printf 'case phase, %s %s loci, 50000 cases: %.1f us a case\n' "$count" "$kind" \
+        "$(median_of simulate "1e6 * (a - b) / 50000")"
+    done
+  done
 }
 
 compare_runs() {
@@ -202,8 +266,10 @@ compare_runs() {
     [3]="2104811 1 1.5 2.25 2384941 0 1.3 1.69 2661817 1 2 4"
     [9]="2046480 1 1.5 2.25 2104811 0 1.3 1.69 2146285 1 2 4 2215286 1 1.2 1.44 2319663 0 1.5 2.25
          2384941 1 1.3 1.69 2476631 1 2 4 2572039 0 1.2 1.44 2661817 1 1.5 2.25"
+    [9 linked]=$(disease_loci linked 9)
+    [12 linked]=$(disease_loci linked 12)
   )
-  for count in 1 3 9; do
+  for count in 1 3 9 "9 linked" "12 linked"; do
     for ncases in ${COMPARE_CASES:-10000 30000 100000}; do
       local label="$count loci, 10000 controls, $ncases cases" binary
       for binary in "$vorlan2" "$other"; do

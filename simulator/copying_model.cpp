@@ -240,7 +240,9 @@ void Vorlanerator::simulate_all_alleles() {
     simulated_phenotypes.clear();
     simulated_phenotypes.reserve(static_cast<std::size_t>(total_haps / 2));
     strand_words_.assign(static_cast<std::size_t>(simulated_haplotypes.words_per_row()), 0);
-    allele_codes_.clear();
+    disease_columns_.clear();
+    disease_candidates_ = 0;
+    disease_runs_.clear();
 
     copying_states_.assign(2, std::vector<int>(static_cast<std::size_t>(S), -1));
 

@@ -70,14 +70,14 @@ std::size_t writing_memory(const VorlanParameters& params, std::size_t snps) {
 
 // Refuses, before any of it is built, a Haplotype set that could not be held
 // with the files' writing in the memory the process may use: the run would
-// otherwise be killed after the whole simulation.
-void check_haplotype_set_fits(const VorlanParameters& params, std::size_t snps) {
+// otherwise be killed after the whole simulation. Returns the memory left.
+std::size_t check_haplotype_set_fits(const VorlanParameters& params, std::size_t snps) {
     const std::size_t haplotypes =
         2 * (static_cast<std::size_t>(params.ncontrols) + static_cast<std::size_t>(params.ncases));
     const std::size_t bytes = haplotypes * ((snps + 63) / 64) * sizeof(HaplotypeSet::Word);
     const std::size_t writing = writing_memory(params, snps);
     const std::size_t usable = usable_memory_bytes();
-    if (bytes <= usable && writing <= usable - bytes) return;
+    if (bytes <= usable && writing <= usable - bytes) return usable - bytes - writing;
     const std::size_t room = usable > writing ? usable - writing : 0;
     std::ostringstream reason;
     reason << "the " << haplotypes << " simulated haplotypes of " << snps << " SNPs would take " << bytes / (1 << 20)
@@ -92,17 +92,19 @@ Vorlanerator::Vorlanerator(const VorlanParameters& parameters)
     : panel_data(read_panel(parameters)), params(parameters) {
     if (params.flag_given("-t")) read_tag_snps();
     index_panel();
+    limit_case_model(most_case_model_bytes);
 }
 
 Vorlanerator::Vorlanerator(const VorlanParameters& parameters, const Data& data)
     : panel_data(data), params(parameters) {
     index_panel();
+    limit_case_model(most_case_model_bytes);
 }
 
 void Vorlanerator::read_tag_snps() { tag_snps = tag_snp_indices(params.tag_file, panel_data.snps_data); }
 
 void Vorlanerator::simulate_haplotypes() {
-    check_haplotype_set_fits(params, panel_data.snps_data.size());
+    const std::size_t memory_left = check_haplotype_set_fits(params, panel_data.snps_data.size());
     std::ostringstream buffer;
     num_simulated_haps = 0;
     const double seed = run_seed(params);
@@ -119,6 +121,7 @@ void Vorlanerator::simulate_haplotypes() {
                                     "the reference panel holds no haplotypes, so there is nothing to copy.\n"};
     if (params.theta < 0.0) set_theta();
     process_dl();
+    prepare_case_model(memory_left);
     simulate_all_alleles();
     output_haplotypes();
 }

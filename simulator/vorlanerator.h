@@ -12,8 +12,11 @@
 #include "common/output_file.h"
 #include "random/mt.h"
 #include "random/random.h"
+#include "simulator/bounded_cache.h"
+#include "simulator/control_table.h"
 #include "simulator/disease_choice.h"
 #include "simulator/haplotype_set.h"
+#include "simulator/pair_distribution.h"
 #include "simulator/panel.h"
 #include "simulator/parameters.h"
 #include "simulator/snp_lines.h"
@@ -81,9 +84,11 @@ public:
     void calculate_control_hap_freq(const std::vector<int>& snp_list, std::map<std::vector<int>, double>& freqs) const;
     // Replaces distribution by the cases' disease-allele pairs for the given
     // groups of loci (groups[0] and groups[1], one per strand; locus numbers
-    // index dl_indices), keyed by their cumulative probability; fills
-    // control_frequency_cache. Raises GenericErrorException when the table
-    // could not fit in physical memory, or when the relative risks give the
+    // index dl_indices), keyed by their cumulative probability, as the
+    // written computation records them (a run draws from the compact form
+    // that case_distribution_cache holds); fills control_frequency_cache.
+    // Raises GenericErrorException when the strands' lists could not be held
+    // within the case model's memory, or when the relative risks give the
     // pairs no finite positive total weight.
     void calculate_case_hap_freq(const std::vector<std::vector<int>>* groups,
                                  std::map<double, std::vector<std::vector<int>>>& distribution);
@@ -116,9 +121,15 @@ public:
     VorlanParameters params;  // own copy: theta set, unusable loci erased
     int num_simulated_haps = 0;
     std::vector<int> dl_indices;  // SNP indices of the usable disease loci, ascending
-    // caches of the case model
-    std::map<std::string, std::map<double, std::vector<std::vector<int>>>> case_distribution_cache;
-    std::map<std::vector<int>, std::map<std::vector<int>, double>> control_frequency_cache;
+    // caches of the case model, each within its share of the case model's memory
+    vorlan2::BoundedCache<std::string, vorlan2::PairDistribution> case_distribution_cache;   // by grouping text
+    vorlan2::BoundedCache<std::vector<int>, vorlan2::ControlTable> control_frequency_cache;  // by SNP list
+
+    // Sets the most that the case model may hold, in bytes (256 MB unless
+    // set): half for the case distributions, a quarter for the allele codes
+    // of runs of loci, an eighth for the control tables. A run gives it less
+    // when less of the memory the process may use is left.
+    void limit_case_model(std::size_t bytes);
 
 private:
     // The panel as packed rows and the disease SNPs as columns for the hot
@@ -133,10 +144,6 @@ private:
     double draw() const { return draw_from_mt_ ? MT::next_uniform() : Random::RNG->Next(); }
     // One copy choice among K equally likely candidates.
     int choose_uniform_candidate(int K);
-    // The copy choice of a disease segment of strand s holding more loci than
-    // a code can, from one weight per candidate, with the draw u.
-    int choose_disease_candidate_by_weight(int s, const std::vector<int>& group,
-                                           const std::vector<std::vector<int>>& disease_alleles, double mu, double u);
     // Fills the packed alleles of one strand from its copying states; SNPs
     // listed in preset (ascending SNP indices) take the given alleles instead.
     void fill_alleles(const std::vector<int>& states, double mu, const std::vector<int>* preset_alleles);
@@ -145,13 +152,23 @@ private:
     void fill_alleles_from_mt(int s, double mu, std::uint32_t flips_below, const std::vector<int>* preset_alleles);
     // Packed row of candidate q (a panel haplotype, then the simulated ones).
     const vorlan2::HaplotypeSet::Word* candidate_row(int q) const;
-    // Extends the codes of every single disease locus, and of every run of
-    // loci built so far, to the first `candidates` candidates.
-    void update_allele_codes(int candidates);
-    // The codes of the run of `loci` loci from locus `first`, built at first use.
-    const vorlan2::AlleleCodes& allele_codes(int first, int loci);
-    // Extends a run's codes from those of its single loci.
-    void extend_allele_codes(int first, vorlan2::AlleleCodes& codes) const;
+    // Gives the case model what limit_case_model set, or memory_left when
+    // that is less, and refuses, before the work, disease loci whose worst
+    // grouping it could not hold: raises GenericErrorException naming the
+    // loci, the memory they would need and the memory the model may hold.
+    void prepare_case_model(std::size_t memory_left);
+    // Shares `bytes` among the case model's caches.
+    void share_case_model_memory(std::size_t bytes);
+    // Extends the disease loci's allele columns to the first `candidates` candidates.
+    void extend_disease_columns(int candidates);
+    // The codes of the run of `loci` loci from locus `first` over every
+    // candidate in the columns, pinned until the case's choices are made.
+    vorlan2::AlleleCodes& disease_run(int first, int loci);
+    // The control frequency table of the run of `loci` loci from locus
+    // `first`, pinned until the case distribution is made.
+    const vorlan2::ControlTable& control_table_of(int first, int loci);
+    // The case distribution of the given groups; raises as calculate_case_hap_freq does.
+    vorlan2::PairDistribution make_case_distribution(const std::vector<std::vector<int>>* groups);
     // Genotype line of one SNP for haplotypes [first, end), appended to line.
     void append_genotype_line(vorlan2::snps_map::const_iterator snp_it, int snp_index, int first, int end,
                               std::string& line) const;
@@ -166,14 +183,19 @@ private:
     std::vector<std::uint32_t> switch_floors_;  // per SNP index: outputs below it place no switch
     int switch_floors_K_ = 0;                   // the candidate count the floors hold from (0: none made)
     vorlan2::HaplotypeSet panel_rows_;          // panel haplotype q as row q
-    std::vector<vorlan2::AlleleCodes>
-        allele_codes_;  // per run of disease loci, at first * AlleleCodes::max_loci + loci - 1
-    std::vector<vorlan2::HaplotypeSet::Word> strand_words_;  // the strand being filled
-    std::vector<int> segment_starts_[2];                     // per strand
-    std::vector<std::vector<int>> copying_states_;           // per strand: label, then candidate
-    std::vector<std::vector<int>> disease_alleles_;          // per strand, one allele per locus
-    std::vector<std::vector<int>> groups_[2];                // disease groups per strand (locus numbers)
+    static constexpr std::size_t most_case_model_bytes = std::size_t{256} << 20;  // whatever the memory
+    std::size_t case_model_most_ = 0;                                       // bytes the case model may hold at the most
+    std::size_t case_model_limit_ = 0;                                      // bytes it may hold in this run
+    std::vector<std::vector<vorlan2::AlleleCodes::Word>> disease_columns_;  // per disease locus, a bit per candidate
+    int disease_candidates_ = 0;                                            // candidates in the columns
+    vorlan2::BoundedCache<std::pair<int, int>, vorlan2::AlleleCodes> disease_runs_;  // by first locus and loci
+    vorlan2::DiseaseSegmentChooser disease_chooser_;
+    std::vector<vorlan2::AlleleCodes::Word> packed_alleles_;  // one candidate's or drawn alleles at a run
+    std::vector<vorlan2::HaplotypeSet::Word> strand_words_;   // the strand being filled
+    std::vector<int> segment_starts_[2];                      // per strand
+    std::vector<std::vector<int>> copying_states_;            // per strand: label, then candidate
+    std::vector<std::vector<int>> disease_alleles_;           // per strand, one allele per locus
+    std::vector<std::vector<int>> groups_[2];                 // disease groups per strand (locus numbers)
     std::string grouping_text_;
-    std::vector<double> weights_;  // candidate weights of a disease-segment copy choice by weight
     std::vector<vorlan2::DiseaseSegmentChoice> disease_segments_;  // the case's disease segments, in draw order
 };

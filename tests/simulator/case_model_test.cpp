@@ -170,7 +170,7 @@ TEST(SimulateDiseaseAlleles, GroupsLociBySegmentAndCopiesWholeSegments) {
         Random::Set(generator);
         f.sim.simulate_disease_alleles(states, alleles, mu);
         ASSERT_EQ(f.sim.case_distribution_cache.size(), 1u);
-        EXPECT_EQ(f.sim.case_distribution_cache.begin()->first, c.text);
+        EXPECT_EQ(f.sim.case_distribution_cache.count(c.text), 1u);
         ASSERT_EQ(alleles.size(), 2u);
         EXPECT_EQ(alleles[0].size(), 3u);
         EXPECT_EQ(alleles[1].size(), 3u);
@@ -221,14 +221,21 @@ TEST(SimulateDiseaseAlleles, CopiesTheWholeSegmentHoweverLong) {
     }
 }
 
+// Labels of one strand's disease segments: a run of loci of each size given.
+std::vector<int> segment_labels(const std::vector<int>& sizes) {
+    std::vector<int> labels;
+    for (std::size_t g = 0; g < sizes.size(); ++g) labels.insert(labels.end(), sizes[g], -static_cast<int>(g) - 2);
+    return labels;
+}
+
 TEST(SimulateDiseaseAlleles, EverySegmentCopiesWhatOneWeightPerCandidateChooses) {
     // 700 panel haplotypes, then 180 simulated ones before each further case
-    // (past the blocks of counted codes at 768 and 1024); ten loci on ten
-    // SNPs, each panel haplotype one of six prototypes so that the tables
-    // stay small. Groups of more than eight loci take one weight per
-    // candidate, the others their codes.
+    // (past the blocks of counted codes at 768 and 1024); twenty loci on
+    // twenty SNPs, each panel haplotype one of six prototypes so that the
+    // tables stay small. Groups of 1 to 20 loci, as linked loci of a run see
+    // them.
     std::mt19937 random(3);
-    const int P = 700, D = 10, added = 180;
+    const int P = 700, D = 20, added = 180;
     std::vector<std::vector<int>> prototypes(6, std::vector<int>(D));
     for (auto& prototype : prototypes)
         for (int& allele : prototype) allele = static_cast<int>(random() % 2);
@@ -237,17 +244,18 @@ TEST(SimulateDiseaseAlleles, EverySegmentCopiesWhatOneWeightPerCandidateChooses)
         const auto& prototype = prototypes[random() % prototypes.size()];
         for (int j = 0; j < D; ++j) panel[j][q] = prototype[j];
     }
-    const std::vector<int> loci = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+    std::vector<int> loci;
+    for (int m = 0; m < D; ++m) loci.push_back(m);
     const struct {
-        std::vector<int> strand0, strand1;
+        std::vector<int> strand0, strand1;  // group sizes
     } groupings[] = {
-        {{-2, -2, -2, -2, -2, -2, -2, -2, -2, -2}, {-2, -2, -2, -2, -2, -2, -2, -2, -2, -2}},
-        {{-2, -2, -2, -2, -2, -2, -2, -2, -3, -3}, {-2, -2, -3, -3, -3, -3, -3, -3, -3, -3}},
-        {{-2, -2, -2, -2, -2, -2, -2, -2, -2, -2}, {-2, -3, -4, -5, -6, -7, -8, -9, -10, -11}},
-        {{-2, -2, -2, -3, -3, -3, -3, -4, -4, -4}, {-2, -2, -2, -2, -2, -2, -2, -2, -2, -3}},
+        {{20}, {20}},       {{9, 11}, {12, 8}},    {{20}, {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}},
+        {{16, 4}, {3, 17}}, {{10, 10}, {20}},      {{2, 9, 9}, {13, 7}},
+        {{8, 12}, {19, 1}}, {{1, 19}, {4, 4, 12}},
     };
     for (const double mu : {0.01, 0.0}) {
-        for (const auto& grouping : groupings) {
+        for (const auto& sizes : groupings) {
+            const auto grouping = std::make_pair(segment_labels(sizes.strand0), segment_labels(sizes.strand1));
             CaseModelFixture f(panel, 0, loci, 2.0, 4.0);
             f.sim.simulated_haplotypes.reset(D, 3 * added);
             std::vector<std::vector<int>> candidates = panel;  // per locus, every candidate's allele
@@ -262,7 +270,7 @@ TEST(SimulateDiseaseAlleles, EverySegmentCopiesWhatOneWeightPerCandidateChooses)
                     f.sim.num_simulated_haps += added;
                 }
                 const int K = static_cast<int>(candidates[0].size());
-                std::vector<std::vector<int>> states = {grouping.strand0, grouping.strand1}, alleles;
+                std::vector<std::vector<int>> states = {grouping.first, grouping.second}, alleles;
                 const double mu_s[2] = {mu, mu};
                 MT generator(seed);
                 Random::Set(generator);
@@ -271,7 +279,7 @@ TEST(SimulateDiseaseAlleles, EverySegmentCopiesWhatOneWeightPerCandidateChooses)
                 MT replay(seed);
                 replay.Next();
                 for (int s = 0; s < 2; ++s) {
-                    const std::vector<int>& labels = s == 0 ? grouping.strand0 : grouping.strand1;
+                    const std::vector<int>& labels = s == 0 ? grouping.first : grouping.second;
                     for (int first = 0; first < D;) {
                         int end = first;
                         while (end < D && labels[end] == labels[first]) ++end;
@@ -302,6 +310,49 @@ TEST(SimulateDiseaseAlleles, EverySegmentCopiesWhatOneWeightPerCandidateChooses)
             }
         }
     }
+}
+
+TEST(SimulateDiseaseAlleles, CachesStayWithinTheirBoundAndRebuildTheSameTables) {
+    // Six loci that cases group in many ways; one simulator holds every
+    // table, the other so little that it drops and makes them again.
+    std::mt19937 random(11);
+    const int P = 300, D = 6;
+    std::vector<std::vector<int>> panel(D, std::vector<int>(P));
+    for (auto& snp : panel)
+        for (int& allele : snp) allele = static_cast<int>(random() % 3 == 0);
+    const std::vector<int> loci = {0, 1, 2, 3, 4, 5};
+    CaseModelFixture roomy(panel, 0, loci, 1.5, 2.25), tight(panel, 0, loci, 1.5, 2.25);
+    tight.sim.limit_case_model(96 << 10);
+    std::size_t texts = 0;
+    std::map<std::string, int> seen;
+    for (int c = 0; c < 300; ++c) {
+        std::vector<int> sizes[2];
+        for (auto& strand : sizes)
+            for (int left = D; left > 0;)
+                strand.push_back(std::min(left, 1 + static_cast<int>(random() % 4))), left -= strand.back();
+        std::vector<std::vector<int>> states[2], alleles[2];
+        const double mu[2] = {0.01, 0.02};
+        const double seed = 0.5 + c * 1e-3;
+        for (int k = 0; k < 2; ++k) {
+            CaseModelFixture& f = k == 0 ? roomy : tight;
+            states[k] = {segment_labels(sizes[0]), segment_labels(sizes[1])};
+            MT draws(seed);
+            Random::Set(draws);
+            f.sim.simulate_disease_alleles(states[k], alleles[k], mu);
+        }
+        ASSERT_EQ(states[0], states[1]) << c;
+        ASSERT_EQ(alleles[0], alleles[1]) << c;
+        EXPECT_LE(tight.sim.case_distribution_cache.bytes(), tight.sim.case_distribution_cache.limit()) << c;
+        EXPECT_LE(tight.sim.control_frequency_cache.bytes(), tight.sim.control_frequency_cache.limit()) << c;
+        std::string text;
+        for (const auto& strand : sizes) {
+            for (std::size_t g = 0; g < strand.size(); ++g)
+                text += std::to_string(strand[g]) + (g + 1 < strand.size() ? "." : "/");
+        }
+        texts += seen[text]++ == 0;
+    }
+    EXPECT_EQ(roomy.sim.case_distribution_cache.size(), texts);
+    EXPECT_LT(tight.sim.case_distribution_cache.size(), texts / 4);
 }
 
 TEST(SimulateHaplotypes, CaseGenotypesFollowTheRiskWeightedDistribution) {

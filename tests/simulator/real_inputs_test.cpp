@@ -95,16 +95,17 @@ protected:
     RunDirectory dir_;
 };
 
-TEST_F(ThousandsOfLoci, TableTooLargeForTheMachineIsRefused) {
-    // 50 cM over the panel: the loci fall into hundreds of segments.
+TEST_F(ThousandsOfLoci, TablesTooLargeForTheCaseModelAreRefusedBeforeTheWork) {
+    // 50 cM over the panel: the loci could fall into 1,500 segments.
     dir_.write("map.txt", "position rate cM\n1000 1 0\n20000 1 50\n");
     const ProgramRun run = dir_.run(words("1.5", "2"));
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(ends_with_error(run.out,
-                                "Error encountered, program terminated: the case model's table of disease-allele "
-                                "pairs for these disease loci is larger than this machine's memory; use fewer "
-                                "disease loci.\n"))
+                                "Error encountered, program terminated: the case model's tables for these 1500 "
+                                "disease loci would need more than 2^64 bytes, more than the 256 MB it may hold; use "
+                                "fewer disease loci.\n"))
         << tail(run.out);
+    EXPECT_EQ(run.out.find("Simulating haplotypes"), std::string::npos);
     EXPECT_FALSE(fs::exists(dir_.path() / "run.controls.haps"));
 }
 

@@ -105,9 +105,8 @@ TEST(SimulateHaplotypes, OneSnpRunWorkedOutByHand) {
     EXPECT_EQ(next_output(), reference()) << "the run made exactly seven draws";
 
     ASSERT_EQ(sim.case_distribution_cache.count("1/1/"), 1u);
-    const auto& distribution = sim.case_distribution_cache.at("1/1/");
     std::vector<double> keys;
-    for (const auto& [key, pair] : distribution) keys.push_back(key);
+    for (const auto& [key, pair] : sim.case_distribution_cache.find("1/1/")->entries()) keys.push_back(key);
     ASSERT_EQ(keys.size(), 4u);
     EXPECT_NEAR(keys[0], 1.0 / 49, 1e-15);
     EXPECT_NEAR(keys[1], 7.0 / 49, 1e-15);
@@ -134,9 +133,8 @@ TEST(SimulateHaplotypes, EightSnpRunMatchesIndependentModel) {
     for (std::size_t h = 0; h < expected.size(); ++h) EXPECT_EQ(as_text(sim.simulated_haplotypes[h]), expected[h]) << h;
     EXPECT_EQ(sim.simulated_phenotypes, (std::vector<int>{0, 0, 0, 1, 1, 1, 1}));
     EXPECT_EQ(next_output(), 347138094u);
-    std::vector<std::string> texts;
-    for (const auto& [text, distribution] : sim.case_distribution_cache) texts.push_back(text);
-    EXPECT_EQ(texts, (std::vector<std::string>{"1.1/1.1/", "1.1/2/"}));
+    EXPECT_EQ(sim.case_distribution_cache.size(), 2u);
+    for (const char* text : {"1.1/1.1/", "1.1/2/"}) EXPECT_EQ(sim.case_distribution_cache.count(text), 1u) << text;
 }
 
 TEST(SimulateHaplotypes, FixedSeedRunsWriteIdenticalFiles) {
