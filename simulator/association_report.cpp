@@ -39,7 +39,8 @@ void number(std::ostream& out, int width, bool valid, double value) {
 }  // namespace
 
 void write_association_report(const Vorlanerator& simulator, std::ostream& buffer) {
-    const std::set<int> snp_indices(simulator.dl_indices.begin(), simulator.dl_indices.end());
+    std::set<int> snp_indices;
+    for (const vorlan2::DiseaseSnp& disease : simulator.dl_indices) snp_indices.insert(disease.snp_index);
     // The tests read only the disease SNPs: their columns, numbered from 0.
     const std::vector<int> ordered(snp_indices.begin(), snp_indices.end());
     const auto haplotypes = simulator.simulated_haplotypes.columns(ordered);

@@ -128,7 +128,7 @@ void Vorlanerator::prepare_case_model(std::size_t memory_left) {
     std::size_t group = 1;
     for (std::size_t m = 1; m < D; ++m) {
         bool can_part = false;
-        for (int j = dl_indices[m - 1] + 1; j <= dl_indices[m]; ++j)
+        for (int j = dl_indices[m - 1].snp_index + 1; j <= dl_indices[m].snp_index; ++j)
             can_part = can_part || genetic_gaps_[static_cast<std::size_t>(j)] > 0.0;
         if (can_part) {
             finest.push_back(group);
@@ -196,7 +196,7 @@ void Vorlanerator::extend_disease_columns(int candidates) {
     for (std::size_t m = 0; m < D; ++m) {
         std::vector<Word>& column = disease_columns_[m];
         column.resize(words, 0);
-        const int j = dl_indices[m];
+        const int j = dl_indices[m].snp_index;
         for (int q = disease_candidates_; q < candidates; ++q)
             column[static_cast<std::size_t>(q) >> 6] |= ((candidate_row(q)[j >> 6] >> (j & 63)) & 1u) << (q & 63);
     }
@@ -223,7 +223,8 @@ AlleleCodes& Vorlanerator::disease_run(int first, int loci) {
 }
 
 const ControlTable& Vorlanerator::control_table_of(int first, int loci) {
-    std::vector<int> snp_list(dl_indices.begin() + first, dl_indices.begin() + first + loci);
+    std::vector<int> snp_list;
+    for (int m = first; m < first + loci; ++m) snp_list.push_back(dl_indices[static_cast<std::size_t>(m)].snp_index);
     if (const ControlTable* cached = control_frequency_cache.find(snp_list)) {
         control_frequency_cache.pin(snp_list);
         return *cached;
@@ -239,8 +240,7 @@ const ControlTable& Vorlanerator::control_table_of(int first, int loci) {
 }
 
 PairDistribution Vorlanerator::make_case_distribution(const std::vector<std::vector<int>>* groups) {
-    const std::size_t D = params.dl.size();
-    VORLAN2_CHECK(D == dl_indices.size());
+    const std::size_t D = dl_indices.size();
     std::vector<const ControlTable*> tables[2];
     for (int s = 0; s < 2; ++s)
         for (const std::vector<int>& group : groups[s])
@@ -251,7 +251,8 @@ PairDistribution Vorlanerator::make_case_distribution(const std::vector<std::vec
         refuse_tables(D, lists, case_model_limit_);
 
     PairDistribution::Risks risks;
-    for (const auto& [position, locus] : params.dl) risks.push_back({locus.rr[0], locus.rr[1], locus.rr[2]});
+    for (const DiseaseSnp& disease : dl_indices)
+        risks.push_back({disease.locus.rr[0], disease.locus.rr[1], disease.locus.rr[2]});
     PairDistribution distribution(strand_list(tables[0], static_cast<int>(D)),
                                   strand_list(tables[1], static_cast<int>(D)), std::move(risks),
                                   case_distribution_cache.limit() / 8);
@@ -292,7 +293,7 @@ void Vorlanerator::simulate_disease_alleles(std::vector<std::vector<int>>& copyi
         std::vector<std::vector<int>>& groups = groups_[s];
         groups.assign(1, std::vector<int>{0});
         for (int m = 1; m < D; ++m) {
-            if (states[dl_indices[m]] == states[dl_indices[groups.back().front()]]) {
+            if (states[dl_indices[m].snp_index] == states[dl_indices[groups.back().front()].snp_index]) {
                 groups.back().push_back(m);
             } else {
                 grouping_text_ += std::to_string(groups.back().size()) + ".";
@@ -362,7 +363,7 @@ void Vorlanerator::simulate_disease_alleles(std::vector<std::vector<int>>& copyi
         std::vector<int>& states = copying_states[static_cast<std::size_t>(s)];
         for (const std::vector<int>& group : groups_[s]) {
             const int chosen = disease_segments_[index++].chosen;
-            const auto [first, end] = run_around(states, dl_indices[group.front()]);
+            const auto [first, end] = run_around(states, dl_indices[group.front()].snp_index);
             std::fill(states.begin() + first, states.begin() + end, chosen);
         }
     }

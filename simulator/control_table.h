@@ -1,6 +1,7 @@
 // A control frequency table: the allele vectors seen at a run of disease
 // loci among the panel and control haplotypes, in ascending order, each with
-// its frequency as the written computation accumulates it.
+// its frequency as the written computation (see copy_choice.h) accumulates
+// it.
 #pragma once
 
 #include <cstddef>

@@ -1,6 +1,14 @@
 // The draws of the copying model that are made most often, each with an
 // exact fast path: it answers only where it provably agrees with the written
 // computation, which decides every other case.
+//
+// The written computation, here and wherever the simulator takes a faster
+// path: the floating-point operations of a draw as the model states them,
+// one after another in the stated order (weights formed, summed, divided
+// and subtracted one at a time, totals run up pair by pair). A fixed seed's
+// outputs depend on every rounding of it, so a faster path must give the
+// very result it gives, proven in a comment beside the path or taken from
+// the same operations in the same order.
 #pragma once
 
 #include <algorithm>

@@ -160,7 +160,7 @@ void Vorlanerator::fill_alleles(const std::vector<int>& states, double mu, const
         const int q = states[static_cast<std::size_t>(j)];
         VORLAN2_CHECK(q >= 0);
         HaplotypeSet::Word allele;
-        if (next_preset < presets && dl_indices[next_preset] == j) {
+        if (next_preset < presets && dl_indices[next_preset].snp_index == j) {
             allele = static_cast<HaplotypeSet::Word>((*preset_alleles)[next_preset] & 1);
             ++next_preset;
         } else {
@@ -200,7 +200,7 @@ void Vorlanerator::fill_alleles_from_mt(int s, double mu, std::uint32_t flips_be
     const std::size_t presets = preset_alleles ? dl_indices.size() : 0;
     int j = 0;
     for (std::size_t next_preset = 0; j < S; ++next_preset) {
-        const int end = next_preset < presets ? dl_indices[next_preset] : S;
+        const int end = next_preset < presets ? dl_indices[next_preset].snp_index : S;
         VORLAN2_CHECK(end >= j);
         while (j < end) {
             int n = 0;
@@ -228,7 +228,7 @@ void Vorlanerator::simulate_all_alleles() {
 
     const int S = static_cast<int>(panel_data.snps_data.size());
     const int P = panel_data.n_haplotypes;
-    const int total_haps = 2 * (params.ncontrols + params.ncases);
+    const int total_haps = params.simulated_haplotype_count();
     // Nothing installs another generator while the individuals are built.
     draw_from_mt_ = dynamic_cast<MT*>(Random::RNG) != nullptr;
     struct ClearOnExit {
@@ -266,8 +266,8 @@ void Vorlanerator::simulate_all_alleles() {
             auto disease = dl_indices.begin();
             for (std::size_t r = 0; r < starts.size(); ++r) {
                 const int last = segment_last(starts, r, S);
-                while (disease != dl_indices.end() && *disease < starts[r]) ++disease;
-                const bool holds_disease_snp = is_case && disease != dl_indices.end() && *disease <= last;
+                while (disease != dl_indices.end() && disease->snp_index < starts[r]) ++disease;
+                const bool holds_disease_snp = is_case && disease != dl_indices.end() && disease->snp_index <= last;
                 const int state = holds_disease_snp ? -(static_cast<int>(r) + 2) : choose_uniform_candidate(K[s]);
                 std::fill(states.begin() + starts[r], states.begin() + last + 1, state);
             }

@@ -4,7 +4,7 @@
 // code at the segment's loci: one weight per code, taken in the same order of
 // operations as one weight per candidate would be. The choice is located
 // from the counts of codes wherever rounding provably cannot move it, and by
-// the written computation elsewhere.
+// the written computation (see copy_choice.h) elsewhere.
 #pragma once
 
 #include <cstddef>

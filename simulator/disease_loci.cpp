@@ -32,7 +32,7 @@ void Vorlanerator::process_dl() {
             locus = params.dl.erase(locus);
             continue;
         }
-        dl_indices.push_back(found->second);
+        dl_indices.push_back({position, found->second, locus->second});
         ++locus;
     }
 

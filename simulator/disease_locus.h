@@ -14,3 +14,15 @@ struct DiseaseLocus {
     DiseaseLocus(const int& allele, const double& rr1, const double& rr2);
     void summarise() const;
 };
+
+namespace vorlan2 {
+
+// A usable disease locus, matched to its panel SNP once: what the copying
+// model, the case model and the association report read of it.
+struct DiseaseSnp {
+    double position;     // base-pair position, as given
+    int snp_index;       // its SNP index
+    DiseaseLocus locus;  // disease allele and relative risks
+};
+
+}  // namespace vorlan2

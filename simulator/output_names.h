@@ -10,6 +10,11 @@
 
 namespace vorlan2 {
 
+// What the summary file's name adds to the "-o" value (or to "vorlan2"
+// without one); the parameters name the summary file as the command line is
+// read.
+inline constexpr char summary_suffix[] = ".summary";
+
 // Group 0 is the controls, group 1 the cases.
 class OutputNames {
 public:

@@ -44,6 +44,33 @@ void append_snp_fields(std::string& out, snps_map::const_iterator snp_it, int sn
     out += panel_snp.allele1;
 }
 
+// Writes the haplotype or genotype lines of the given SNPs for haplotypes
+// [first, end) of the set.
+void write_lines(OutputStream& out, SnpLineKind kind, const HaplotypeSet& haplotypes, const snps_map& snps,
+                 const std::vector<int>& snp_indices, int first, int end) {
+    SnpLines lines{kind, &haplotypes, first, end, snp_indices, nullptr, 0};
+    std::vector<snps_map::const_iterator> snp_its;
+    if (kind == SnpLineKind::genotypes) {
+        snp_its.reserve(snp_indices.size());
+        auto it = snps.begin();
+        int j = 0;
+        for (const int index : snp_indices) {
+            std::advance(it, index - j);
+            j = index;
+            snp_its.push_back(it);
+            const snp& panel_snp = it->second;
+            // "snp_", two numbers of at most 11 characters, four blanks.
+            lines.longest_prefix =
+                std::max(lines.longest_prefix,
+                         4 + 2 * 11 + 4 + panel_snp.rs_id.size() + panel_snp.allele0.size() + panel_snp.allele1.size());
+        }
+        lines.append_prefix = [&snp_its, &snp_indices](std::size_t k, std::string& text) {
+            append_snp_fields(text, snp_its[k], snp_indices[k]);
+        };
+    }
+    write_snp_lines(out, lines);
+}
+
 }  // namespace
 
 void Vorlanerator::append_genotype_line(snps_map::const_iterator snp_it, int snp_index, int first, int end,
@@ -64,38 +91,13 @@ void Vorlanerator::output_snp_data_velisk_format(snps_map::const_iterator snp_it
     line.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
-void Vorlanerator::write_lines(OutputStream& out, SnpLineKind kind, const std::vector<int>& snp_indices, int first,
-                               int end) const {
-    SnpLines lines{kind, &simulated_haplotypes, first, end, snp_indices, nullptr, 0};
-    std::vector<snps_map::const_iterator> snp_its;
-    if (kind == SnpLineKind::genotypes) {
-        snp_its.reserve(snp_indices.size());
-        auto it = panel_data.snps_data.begin();
-        int j = 0;
-        for (const int index : snp_indices) {
-            std::advance(it, index - j);
-            j = index;
-            snp_its.push_back(it);
-            const snp& panel_snp = it->second;
-            // "snp_", two numbers of at most 11 characters, four blanks.
-            lines.longest_prefix =
-                std::max(lines.longest_prefix,
-                         4 + 2 * 11 + 4 + panel_snp.rs_id.size() + panel_snp.allele0.size() + panel_snp.allele1.size());
-        }
-        lines.append_prefix = [&snp_its, &snp_indices](std::size_t k, std::string& text) {
-            append_snp_fields(text, snp_its[k], snp_indices[k]);
-        };
-    }
-    write_snp_lines(out, lines);
-}
-
 void Vorlanerator::output_haplotypes() const {
     std::ostringstream buffer;
     buffer << std::endl << "Writing output to files " << std::endl;
     update_summary_file(params, buffer, std::ios::app);
 
     const OutputNames names(params);
-    const int bounds[3] = {0, 2 * params.ncontrols, 2 * (params.ncontrols + params.ncases)};
+    const int bounds[3] = {0, 2 * params.ncontrols, params.simulated_haplotype_count()};
 
     const int available = static_cast<int>(simulated_haplotypes.size());
     if (bounds[2] != available) {
@@ -127,7 +129,8 @@ void Vorlanerator::output_haplotypes() const {
                                   const std::vector<int>& snp_indices) {
         for (int g = 0; g < 2; ++g)
             write_file((names.*name)(g), true, [&](OutputStream& out) {
-                write_lines(out, kind, snp_indices, read_bounds[g], read_bounds[g + 1]);
+                write_lines(out, kind, simulated_haplotypes, panel_data.snps_data, snp_indices, read_bounds[g],
+                            read_bounds[g + 1]);
             });
     };
 

@@ -4,7 +4,8 @@
 // keyed by the running total of the weights over the final total. Held as
 // the two strands' lists and the running total at the start of every stride
 // of pairs: a draw repeats at most one stride of the additions, the same
-// ones in the same order, and so finds the pair that the whole table gives.
+// ones in the same order, and so finds the pair that the whole table of the
+// written computation (see copy_choice.h) gives.
 #pragma once
 
 #include <array>

@@ -8,6 +8,7 @@
 
 #include "common/exceptions.h"
 #include "simulator/number_parsing.h"
+#include "simulator/output_names.h"
 
 using namespace vorlan2;
 
@@ -82,7 +83,7 @@ VorlanParameters::VorlanParameters() : lower(0), ncontrols(1), ncases(1), Ne(114
 }
 
 void VorlanParameters::reset_parameters() {
-    summary_file = "vorlan2.summary";
+    summary_file = std::string("vorlan2") + summary_suffix;
     command_line.clear();
     haplotype_file = "NULL";
     legend_file = "NULL";
@@ -134,7 +135,7 @@ void VorlanParameters::process_parameters(int argc, char** argv) {
             genetic_map_file = values.word(1);
         } else if (word == "-o") {
             output_file = values.word(1);
-            summary_file = values.word(1) + ".summary";
+            summary_file = values.word(1) + summary_suffix;
             output_directory = output_file.parent_path();
         } else if (word == "-dl") {
             read_disease_loci(argc, argv, i, dl);

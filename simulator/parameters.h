@@ -38,6 +38,9 @@ public:
     void parameters_help(std::ostream& out) const override;
     void reset_parameters() override;
     void specify_recognised_parameters();
+    // The number of haplotypes a run simulates, two per control and case
+    // (the command line keeps it an int).
+    int simulated_haplotype_count() const { return 2 * (ncontrols + ncases); }
 
     std::string command_line;  // every word, each followed by a blank
     std::filesystem::path haplotype_file;

@@ -72,8 +72,7 @@ std::size_t writing_memory(const VorlanParameters& params, std::size_t snps) {
 // with the files' writing in the memory the process may use: the run would
 // otherwise be killed after the whole simulation. Returns the memory left.
 std::size_t check_haplotype_set_fits(const VorlanParameters& params, std::size_t snps) {
-    const std::size_t haplotypes =
-        2 * (static_cast<std::size_t>(params.ncontrols) + static_cast<std::size_t>(params.ncases));
+    const auto haplotypes = static_cast<std::size_t>(params.simulated_haplotype_count());
     const std::size_t bytes = haplotypes * ((snps + 63) / 64) * sizeof(HaplotypeSet::Word);
     const std::size_t writing = writing_memory(params, snps);
     const std::size_t usable = usable_memory_bytes();

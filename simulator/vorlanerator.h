@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "common/output_file.h"
 #include "random/mt.h"
 #include "random/random.h"
 #include "simulator/bounded_cache.h"
@@ -19,7 +18,6 @@
 #include "simulator/pair_distribution.h"
 #include "simulator/panel.h"
 #include "simulator/parameters.h"
-#include "simulator/snp_lines.h"
 
 class Vorlanerator {
 public:
@@ -61,7 +59,7 @@ public:
 
     // Erases from params.dl, with a line in the transcript each, the loci
     // that are no panel SNP or whose allele 1 has frequency 0 or 1; appends
-    // the SNP indices of the others to dl_indices. When none is left it
+    // the others, matched to their SNPs, to dl_indices. When none is left it
     // reports "No suitable disease loci. Program terminated." and ends the
     // process with status 1. Raises badfilename when the summary file cannot
     // be written.
@@ -120,7 +118,7 @@ public:
     // parameters
     VorlanParameters params;  // own copy: theta set, unusable loci erased
     int num_simulated_haps = 0;
-    std::vector<int> dl_indices;  // SNP indices of the usable disease loci, ascending
+    std::vector<vorlan2::DiseaseSnp> dl_indices;  // the usable disease loci, in ascending SNP index
     // caches of the case model, each within its share of the case model's memory
     vorlan2::BoundedCache<std::string, vorlan2::PairDistribution> case_distribution_cache;   // by grouping text
     vorlan2::BoundedCache<std::vector<int>, vorlan2::ControlTable> control_frequency_cache;  // by SNP list
@@ -172,9 +170,6 @@ private:
     // Genotype line of one SNP for haplotypes [first, end), appended to line.
     void append_genotype_line(vorlan2::snps_map::const_iterator snp_it, int snp_index, int first, int end,
                               std::string& line) const;
-    // Writes the haplotype or genotype lines of the given SNPs for haplotypes [first, end).
-    void write_lines(vorlan2::OutputStream& out, vorlan2::SnpLineKind kind, const std::vector<int>& snp_indices,
-                     int first, int end) const;
 
     // Working state of the individual being built, kept between individuals
     // so that the hot loops allocate nothing.

@@ -39,7 +39,7 @@ struct CaseModelFixture {
               make_panel(panel, std::vector<double>(panel.size(), 0.0))) {
         for (const int j : loci) {
             sim.params.dl.emplace(1000.0 * (j + 1), DiseaseLocus(1, rr1, rr2));
-            sim.dl_indices.push_back(j);
+            sim.dl_indices.push_back({1000.0 * (j + 1), j, DiseaseLocus(1, rr1, rr2)});
         }
     }
 };
@@ -117,7 +117,7 @@ TEST(CalculateCaseHapFreq, TotalWeightThatIsNotFiniteAndPositiveEndsTheRun) {
         std::vector<int> loci;
         for (int m = 0; m < c.loci; ++m) loci.push_back(m);
         CaseModelFixture f(std::vector<std::vector<int>>(c.loci, {0, 1}), 0, loci, 1.0, 1.0);
-        for (auto& [position, locus] : f.sim.params.dl) locus.rr = c.rr;
+        for (auto& disease : f.sim.dl_indices) disease.locus.rr = c.rr;
         Groups one_group = {loci};
         const Groups groups[2] = {one_group, one_group};
         Distribution distribution;

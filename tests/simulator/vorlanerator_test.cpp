@@ -100,7 +100,8 @@ TEST(SimulateHaplotypes, OneSnpRunWorkedOutByHand) {
 
     EXPECT_EQ(sim.simulated_haplotypes, (HaplotypeSet{{1}, {1}, {1}, {1}}));
     EXPECT_EQ(sim.simulated_phenotypes, (std::vector<int>{0, 1}));
-    EXPECT_EQ(sim.dl_indices, (std::vector<int>{0}));
+    ASSERT_EQ(sim.dl_indices.size(), 1u);
+    EXPECT_EQ(sim.dl_indices[0].snp_index, 0);
     for (int k = 0; k < 6; ++k) reference();
     EXPECT_EQ(next_output(), reference()) << "the run made exactly seven draws";
 
@@ -247,7 +248,17 @@ TEST(ProcessDl, KeepsPolymorphicPanelSnpsAndExplainsEveryRemoval) {
                            {1000, 2000, 3000, 5000, 1234567});
     Vorlanerator sim(params, data);
     sim.process_dl();
-    EXPECT_EQ(sim.dl_indices, (std::vector<int>{2, 3}));
+    // One record per usable locus, its position, SNP index and risks together.
+    ASSERT_EQ(sim.dl_indices.size(), 2u);
+    const struct {
+        double position;
+        int snp_index;
+    } kept[] = {{3000.0, 2}, {5000.0, 3}};
+    for (std::size_t m = 0; m < 2; ++m) {
+        EXPECT_EQ(sim.dl_indices[m].position, kept[m].position);
+        EXPECT_EQ(sim.dl_indices[m].snp_index, kept[m].snp_index);
+        EXPECT_EQ(sim.dl_indices[m].locus.rr, (std::vector<double>{1.0, 2.0, 4.0}));
+    }
     ASSERT_EQ(sim.params.dl.size(), 2u);
     EXPECT_EQ(sim.params.dl.begin()->first, 3000.0);
     EXPECT_EQ(read_file(dir.file("sim.summary")),
