@@ -10,6 +10,7 @@
 
 #include "common/invariant.h"
 #include "common/output_file.h"
+#include "common/worker_pool.h"
 #include "simulator/output_names.h"
 #include "simulator/snp_lines.h"
 #include "simulator/summary_file.h"
@@ -65,7 +66,7 @@ void Vorlanerator::output_snp_data_velisk_format(snps_map::const_iterator snp_it
 }
 
 void Vorlanerator::write_lines(OutputStream& out, SnpLineKind kind, const std::vector<int>& snp_indices, int first,
-                               int end) const {
+                               int end, WorkerPool& workers) const {
     SnpLines lines{kind, &simulated_haplotypes, first, end, snp_indices, nullptr, 0};
     std::vector<snps_map::const_iterator> snp_its;
     if (kind == SnpLineKind::genotypes) {
@@ -86,7 +87,7 @@ void Vorlanerator::write_lines(OutputStream& out, SnpLineKind kind, const std::v
             append_snp_fields(text, snp_its[k], snp_indices[k]);
         };
     }
-    write_snp_lines(out, lines);
+    write_snp_lines(out, lines, workers);
 }
 
 void Vorlanerator::output_haplotypes() const {
@@ -94,6 +95,9 @@ void Vorlanerator::output_haplotypes() const {
     buffer << std::endl << "Writing output to files " << std::endl;
     update_summary_file(params, buffer, std::ios::app);
 
+    // Started for the writing alone, so that their stacks take none of the
+    // memory that the simulation may use.
+    WorkerPool workers(writer_workers);
     const OutputNames names(params);
     const int bounds[3] = {0, 2 * params.ncontrols, 2 * (params.ncontrols + params.ncases)};
 
@@ -111,8 +115,8 @@ void Vorlanerator::output_haplotypes() const {
     // Opens the file, whose "writing output file " line goes into the buffer
     // and, with log_now, to the transcript before the content is written;
     // writes the content and gives the file its name.
-    const auto write_file = [this, &buffer](const fs::path& path, bool log_now, const auto& write) {
-        auto out = open_output_file(path, buffer, std::ios::out);
+    const auto write_file = [this, &buffer, &workers](const fs::path& path, bool log_now, const auto& write) {
+        auto out = open_output_file(path, buffer, std::ios::out, &workers);
         if (log_now) update_summary_file(params, buffer, std::ios::app);
         write(*out);
         out->commit();
@@ -127,7 +131,7 @@ void Vorlanerator::output_haplotypes() const {
                                   const std::vector<int>& snp_indices) {
         for (int g = 0; g < 2; ++g)
             write_file((names.*name)(g), true, [&](OutputStream& out) {
-                write_lines(out, kind, snp_indices, read_bounds[g], read_bounds[g + 1]);
+                write_lines(out, kind, snp_indices, read_bounds[g], read_bounds[g + 1], workers);
             });
     };
 
