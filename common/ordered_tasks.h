@@ -1,4 +1,4 @@
-// Work handed to the run's workers whose results are taken in the order the
+// Work handed to a pool of workers whose results are taken in the order the
 // work was handed out: at most a given number of results are in flight, so
 // that the memory they hold stays bounded, and the oldest is handed on first.
 #pragma once
@@ -18,10 +18,11 @@ namespace vorlan2 {
 template <typename Result>
 class OrderedTasks {
 public:
-    // `take` receives every result, in order, on the thread that submits.
+    // The work runs on `workers`, which outlive this; `take` receives every
+    // result, in order, on the thread that submits.
     template <typename Take>
-    OrderedTasks(Take take, std::size_t max_in_flight)
-        : take_(std::move(take)), max_in_flight_(std::max<std::size_t>(1, max_in_flight)) {}
+    OrderedTasks(WorkerPool& workers, Take take, std::size_t max_in_flight)
+        : workers_(workers), take_(std::move(take)), max_in_flight_(std::max<std::size_t>(1, max_in_flight)) {}
 
     OrderedTasks(const OrderedTasks&) = delete;
     OrderedTasks& operator=(const OrderedTasks&) = delete;
@@ -49,7 +50,7 @@ public:
             auto task = std::make_shared<std::packaged_task<Result()>>([held] { return (*held)(); });
             tasks_.push_back(task->get_future());
             try {
-                WorkerPool::shared().run([task] { (*task)(); });
+                workers_.run([task] { (*task)(); });
             } catch (...) {
                 tasks_.pop_back();
                 throw;
@@ -65,7 +66,9 @@ public:
     }
 
     // Hands on the oldest result still in flight, waiting for it; none when
-    // nothing is in flight.
+    // nothing is in flight. Raises what its work or `take` raised; that result
+    // is gone then and the later ones stay in flight. Every call here that
+    // hands results on raises the same way.
     void take_oldest() {
         if (tasks_.empty()) return;
         auto task = std::move(tasks_.front());
@@ -109,15 +112,16 @@ private:
         take_(work());
     }
 
+    WorkerPool& workers_;
     std::function<void(Result&&)> take_;
     std::size_t max_in_flight_;
     std::deque<std::future<Result>> tasks_;
 };
 
-// Results in flight for work spread over the run's workers: two for each
-// worker, so that none waits, and no more than `limit`.
-inline std::size_t results_in_flight(std::size_t limit) {
-    return std::min<std::size_t>(limit, 2 * static_cast<std::size_t>(std::max(1, WorkerPool::shared().workers())));
+// Results in flight for work spread over these workers: two for each worker,
+// so that none waits, and no more than `limit`.
+inline std::size_t results_in_flight(const WorkerPool& workers, std::size_t limit) {
+    return std::min<std::size_t>(limit, 2 * static_cast<std::size_t>(std::max(1, workers.workers())));
 }
 
 }  // namespace vorlan2

@@ -20,6 +20,7 @@
 
 #include "common/exceptions.h"
 #include "common/parallel_gzip.h"
+#include "common/worker_pool.h"
 
 namespace vorlan2 {
 
@@ -28,6 +29,7 @@ namespace vorlan2 {
 struct OutputSinkState {
     std::FILE* file = nullptr;  // plain content; compressed content goes through gzip
     struct stat identity = {};
+    std::unique_ptr<WorkerPool> own_workers;  // without threads, for a compressed file given no workers
     std::unique_ptr<ParallelGzipWriter> gzip;
     int error = 0;           // errno of the first failure
     bool abandoned = false;  // the file goes: nothing more is written or compressed
@@ -63,19 +65,24 @@ int error_or_io(int error) { return error != 0 ? error : EIO; }
 // A file sink that remembers the first failed write and a failed close, so
 // that a full disk never passes for a finished file. It never throws: the
 // stream machinery may close it from a destructor. Compressed content goes
-// through the parallel gzip writer.
+// through the parallel gzip writer, on the given workers or, with none, on
+// the writing thread.
 class checked_file_sink {
 public:
     using char_type = char;
     struct category : boost::iostreams::sink_tag, boost::iostreams::closable_tag {};
 
     // Takes ownership of the open file, also when it raises.
-    checked_file_sink(std::FILE* file, bool compressed) {
+    checked_file_sink(std::FILE* file, bool compressed, vorlan2::WorkerPool* workers) {
         std::unique_ptr<std::FILE, int (*)(std::FILE*)> owner(file, &std::fclose);
         state_ = std::make_shared<vorlan2::OutputSinkState>();
         if (fstat(fileno(file), &state_->identity) != 0) state_->error = error_or_io(errno);
         if (compressed) {
-            state_->gzip = std::make_unique<vorlan2::ParallelGzipWriter>(file);
+            if (workers == nullptr) {
+                state_->own_workers = std::make_unique<vorlan2::WorkerPool>(0);
+                workers = state_->own_workers.get();
+            }
+            state_->gzip = std::make_unique<vorlan2::ParallelGzipWriter>(file, *workers);
         } else {
             state_->file = file;
         }
@@ -227,7 +234,7 @@ void OutputFile::commit() {
 }  // namespace vorlan2
 
 std::unique_ptr<vorlan2::OutputFile> open_output_file(const fs::path& path, std::ostream& log,
-                                                      std::ios_base::openmode mode) {
+                                                      std::ios_base::openmode mode, vorlan2::WorkerPool* workers) {
     const bool compressed = vorlan2::is_gzip_name(path);
     log << "writing output file " << path.string();
     if (compressed) log << " (in gzip mode) ";
@@ -263,10 +270,15 @@ std::unique_ptr<vorlan2::OutputFile> open_output_file(const fs::path& path, std:
     }
     if (file == nullptr) cannot_open(path, errno);
 
-    checked_file_sink sink(file, compressed);
+    checked_file_sink sink(file, compressed, workers);
     stream->sink_ = sink.state();
     stream->push(sink, stream_buffer_size);
     return stream;
+}
+
+std::unique_ptr<vorlan2::OutputFile> open_output_file(const fs::path& path, std::ostream& log,
+                                                      std::ios_base::openmode mode) {
+    return open_output_file(path, log, mode, nullptr);
 }
 
 std::unique_ptr<vorlan2::OutputFile> open_output_file(const fs::path& path, std::ios_base::openmode mode) {

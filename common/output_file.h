@@ -16,6 +16,7 @@ namespace vorlan2 {
 
 struct OutputSinkState;
 class OutputFile;
+class WorkerPool;
 
 using OutputStream = boost::iostreams::filtering_ostream;
 
@@ -31,10 +32,15 @@ bool is_gzip_name(const std::filesystem::path& path);
 // an existing file stays as it was until then; with an append mode in place.
 // Raises badfilename, "Error reading file " + path + ": can't open file (" +
 // the system's reason + ").", when it cannot be created or opened; the log
-// line is written already and no temporary file is left.
+// line is written already and no temporary file is left. A compressed file is
+// compressed on `workers`, which outlive the stream, or with none on the
+// thread that writes the stream.
+std::unique_ptr<vorlan2::OutputFile> open_output_file(const std::filesystem::path& path, std::ostream& log,
+                                                      std::ios_base::openmode mode, vorlan2::WorkerPool* workers);
+// The same with no workers.
 std::unique_ptr<vorlan2::OutputFile> open_output_file(const std::filesystem::path& path, std::ostream& log,
                                                       std::ios_base::openmode mode);
-// The same without a log.
+// The same with no workers and without a log.
 std::unique_ptr<vorlan2::OutputFile> open_output_file(const std::filesystem::path& path, std::ios_base::openmode mode);
 
 namespace vorlan2 {
@@ -60,8 +66,8 @@ public:
     void commit();
 
 private:
-    friend auto ::open_output_file(const std::filesystem::path& path, std::ostream& log, std::ios_base::openmode mode)
-        -> std::unique_ptr<OutputFile>;
+    friend auto ::open_output_file(const std::filesystem::path& path, std::ostream& log, std::ios_base::openmode mode,
+                                   vorlan2::WorkerPool* workers) -> std::unique_ptr<OutputFile>;
     explicit OutputFile(std::filesystem::path path);
     void remove_temporary();
 

@@ -43,10 +43,11 @@ std::string compress_member(const std::string& block, std::string member) {
 
 }  // namespace
 
-ParallelGzipWriter::ParallelGzipWriter(std::FILE* file)
+ParallelGzipWriter::ParallelGzipWriter(std::FILE* file, WorkerPool& workers)
     : file_(file),
-      members_([this](Compressed&& done) { take_compressed(std::move(done)); },
-               results_in_flight(max_blocks_in_flight)) {}
+      members_(
+          workers, [this](Compressed&& done) { take_compressed(std::move(done)); },
+          results_in_flight(workers, max_blocks_in_flight)) {}
 
 ParallelGzipWriter::~ParallelGzipWriter() {
     if (file_ != nullptr) std::fclose(file_);

@@ -1,4 +1,4 @@
-// Gzip compression spread over the run's workers: the content is cut into
+// Gzip compression spread over a pool of workers: the content is cut into
 // blocks, each compressed by a worker into a gzip member of default settings,
 // and the members are written in order. A file of several members is standard
 // gzip and decompresses to the content in one piece. The blocks in flight are
@@ -23,8 +23,9 @@ class ParallelGzipWriter {
     static constexpr std::size_t max_blocks_in_flight = 16;
 
 public:
-    // Takes ownership of the open file.
-    explicit ParallelGzipWriter(std::FILE* file);
+    // Takes ownership of the open file; compresses on `workers`, which
+    // outlive this.
+    ParallelGzipWriter(std::FILE* file, WorkerPool& workers);
     ~ParallelGzipWriter();
     ParallelGzipWriter(const ParallelGzipWriter&) = delete;
     ParallelGzipWriter& operator=(const ParallelGzipWriter&) = delete;

@@ -1,4 +1,4 @@
-// The workers wait on one queue; the pool lives until the process ends.
+// The workers wait on one queue until the pool is destroyed.
 #include "common/worker_pool.h"
 
 #include <malloc.h>
@@ -7,8 +7,6 @@
 #include <new>
 #include <system_error>
 #include <utility>
-
-#include "common/usable_cpus.h"
 
 namespace vorlan2 {
 
@@ -73,11 +71,6 @@ void WorkerPool::work() {
         }
         task();
     }
-}
-
-WorkerPool& WorkerPool::shared() {
-    static WorkerPool pool(usable_cpus());
-    return pool;
 }
 
 }  // namespace vorlan2

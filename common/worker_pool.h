@@ -1,6 +1,6 @@
-// A fixed set of worker threads, one per CPU that the process may use, started
-// once and shared by every writer of the run, so that formatting and
-// compression never start a thread per piece of work.
+// A fixed set of worker threads, started once by whoever writes a run's files
+// and handed to every writer, so that formatting and compression never start
+// a thread per piece of work.
 #pragma once
 
 #include <condition_variable>
@@ -26,10 +26,8 @@ public:
     // in. A task must not throw.
     void run(std::function<void()> task);
 
+    // The threads started: fewer than asked for when the system refused more.
     int workers() const { return static_cast<int>(threads_.size()); }
-
-    // The run's pool: usable_cpus() workers, started at its first use.
-    static WorkerPool& shared();
 
 private:
     void work();

@@ -10,6 +10,7 @@
 
 #include "common/invariant.h"
 #include "common/output_file.h"
+#include "common/worker_pool.h"
 #include "simulator/output_names.h"
 #include "simulator/snp_lines.h"
 #include "simulator/summary_file.h"
@@ -45,9 +46,9 @@ void append_snp_fields(std::string& out, snps_map::const_iterator snp_it, int sn
 }
 
 // Writes the haplotype or genotype lines of the given SNPs for haplotypes
-// [first, end) of the set.
+// [first, end) of the set, formatted on the given workers.
 void write_lines(OutputStream& out, SnpLineKind kind, const HaplotypeSet& haplotypes, const snps_map& snps,
-                 const std::vector<int>& snp_indices, int first, int end) {
+                 const std::vector<int>& snp_indices, int first, int end, WorkerPool& workers) {
     SnpLines lines{kind, &haplotypes, first, end, snp_indices, nullptr, 0};
     std::vector<snps_map::const_iterator> snp_its;
     if (kind == SnpLineKind::genotypes) {
@@ -68,7 +69,7 @@ void write_lines(OutputStream& out, SnpLineKind kind, const HaplotypeSet& haplot
             append_snp_fields(text, snp_its[k], snp_indices[k]);
         };
     }
-    write_snp_lines(out, lines);
+    write_snp_lines(out, lines, workers);
 }
 
 }  // namespace
@@ -96,6 +97,9 @@ void Vorlanerator::output_haplotypes() const {
     buffer << std::endl << "Writing output to files " << std::endl;
     update_summary_file(params, buffer, std::ios::app);
 
+    // Started for the writing alone, so that their stacks take none of the
+    // memory that the simulation may use.
+    WorkerPool workers(writer_workers);
     const OutputNames names(params);
     const int bounds[3] = {0, 2 * params.ncontrols, params.simulated_haplotype_count()};
 
@@ -113,8 +117,8 @@ void Vorlanerator::output_haplotypes() const {
     // Opens the file, whose "writing output file " line goes into the buffer
     // and, with log_now, to the transcript before the content is written;
     // writes the content and gives the file its name.
-    const auto write_file = [this, &buffer](const fs::path& path, bool log_now, const auto& write) {
-        auto out = open_output_file(path, buffer, std::ios::out);
+    const auto write_file = [this, &buffer, &workers](const fs::path& path, bool log_now, const auto& write) {
+        auto out = open_output_file(path, buffer, std::ios::out, &workers);
         if (log_now) update_summary_file(params, buffer, std::ios::app);
         write(*out);
         out->commit();
@@ -130,7 +134,7 @@ void Vorlanerator::output_haplotypes() const {
         for (int g = 0; g < 2; ++g)
             write_file((names.*name)(g), true, [&](OutputStream& out) {
                 write_lines(out, kind, simulated_haplotypes, panel_data.snps_data, snp_indices, read_bounds[g],
-                            read_bounds[g + 1]);
+                            read_bounds[g + 1], workers);
             });
     };
 

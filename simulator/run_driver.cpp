@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "common/exceptions.h"
+#include "common/usable_cpus.h"
 #include "simulator/association_report.h"
 #include "simulator/console.h"
 #include "simulator/dependency_errors.h"
@@ -53,6 +54,7 @@ bool output_held_elsewhere(vorlan2::OutputLock& lock, const VorlanParameters& pa
 
 void simulate(const VorlanParameters& parameters, std::ostringstream& buffer) {
     Vorlanerator simulator(parameters);
+    simulator.writer_workers = vorlan2::usable_cpus();
     simulator.simulate_haplotypes();
     if (parameters.ncases > 1 && parameters.flag_given("-output_snp_summary")) {
         vorlan2::write_association_report(simulator, buffer);

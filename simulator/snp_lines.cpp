@@ -192,7 +192,7 @@ void format_chunk(const SnpLines& lines, const Chunk& chunk, std::string& text) 
 
 }  // namespace
 
-void write_snp_lines(OutputStream& out, const SnpLines& lines, const SnpLineLimits& limits) {
+void write_snp_lines(OutputStream& out, const SnpLines& lines, WorkerPool& workers, const SnpLineLimits& limits) {
     const std::vector<int>& snps = lines.snps;
     const int n = lines.end - lines.first;
     const std::size_t per_haplotype = lines.kind == SnpLineKind::haplotypes ? 2 : 3;
@@ -206,11 +206,12 @@ void write_snp_lines(OutputStream& out, const SnpLines& lines, const SnpLineLimi
 
     TextPool pool;
     OrderedTasks<std::string> tasks(
+        workers,
         [&out, &pool](std::string&& text) {
             out.write(text.data(), static_cast<std::streamsize>(text.size()));
             pool.give_back(std::move(text));
         },
-        results_in_flight(limits.chunks_in_flight));
+        results_in_flight(workers, limits.chunks_in_flight));
     // The text's room is made here, on the writer's thread, for the same
     // reason; short of memory, fewer chunks are in flight.
     const auto submit = [&](Chunk chunk) {

@@ -1,6 +1,6 @@
 // The haplotype and genotype files hold one line per SNP across the
 // haplotypes of a group; the Haplotype set holds one row per haplotype. The
-// lines are formatted on the run's workers in chunks of bounded size (a long
+// lines are formatted on a pool of workers in chunks of bounded size (a long
 // line is cut into pieces), from rows turned into lines 64 haplotypes at a
 // time, and written in order: the memory of writing does not grow with the
 // number of haplotypes or of cores.
@@ -15,6 +15,8 @@
 #include "simulator/haplotype_set.h"
 
 namespace vorlan2 {
+
+class WorkerPool;
 
 enum class SnpLineKind {
     haplotypes,  // every allele followed by a blank
@@ -44,6 +46,8 @@ struct SnpLineLimits {
     std::size_t most_memory() const { return (chunks_in_flight + 1) * chunk_bytes + 2 * tile_bytes; }
 };
 
-void write_snp_lines(OutputStream& out, const SnpLines& lines, const SnpLineLimits& limits = {});
+// Writes the lines into out, formatted on `workers`; the text does not depend
+// on how many there are.
+void write_snp_lines(OutputStream& out, const SnpLines& lines, WorkerPool& workers, const SnpLineLimits& limits = {});
 
 }  // namespace vorlan2

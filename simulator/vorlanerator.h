@@ -99,10 +99,11 @@ public:
                                   std::vector<std::vector<int>>& disease_alleles, const double* mutation_rates);
     // Writes the haplotype, legend, genotype, tag-genotype and sample files
     // that the flags ask for, each opened through open_output_file and
-    // complete under its name before the next is opened; changes nothing of
-    // the simulator. Raises badfilename when a file or the summary file
-    // cannot be opened or written: the files before it stay complete and the
-    // failing one is not left under its name.
+    // complete under its name before the next is opened, on writer_workers
+    // threads started for the writing; changes nothing of the simulator.
+    // Raises badfilename when a file or the summary file cannot be opened or
+    // written: the files before it stay complete and the failing one is not
+    // left under its name.
     void output_haplotypes() const;
     // Appends to line the genotype line of the SNP snp_it, whose SNP index is
     // snp_index, for haplotypes [first, end).
@@ -117,6 +118,7 @@ public:
     std::vector<int> simulated_phenotypes;       // 0 control, 1 case
     // parameters
     VorlanParameters params;  // own copy: theta set, unusable loci erased
+    int writer_workers = 1;   // threads that format and compress the output files (a run: the CPUs it may use)
     int num_simulated_haps = 0;
     std::vector<vorlan2::DiseaseSnp> dl_indices;  // the usable disease loci, in ascending SNP index
     // caches of the case model, each within its share of the case model's memory

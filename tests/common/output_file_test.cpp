@@ -11,6 +11,7 @@
 #include <stdexcept>
 
 #include "common/exceptions.h"
+#include "common/worker_pool.h"
 #include "support/test_files.h"
 
 using namespace vorlan2;
@@ -250,6 +251,45 @@ TEST(OutputFileTest, FileTooLargeIsAFailureThatLeavesNoFile) {
         EXPECT_EQ(names_in(dir.path()), (Names{name}));
         EXPECT_EQ(read_file(dir.file(name)), "an earlier run's file\n");
         fs::remove(dir.file(name));
+    }
+}
+
+// Compressed on workers, a file has the bytes it has when compressed on the
+// writing thread; too large, it fails the same way and leaves no file; never
+// committed, it goes with its blocks in flight.
+TEST(OutputFileTest, CompressedOnWorkersAsOnTheWritingThread) {
+    TempDir dir;
+    std::mt19937 random(29);
+    std::string content;
+    while (content.size() < (6u << 20)) content += std::to_string(random()) + "\n";
+    auto alone = open_output_file(dir.file("alone.gz"), std::ios::out);
+    *alone << content;
+    alone->commit();
+    for (const int count : {1, 8}) {
+        WorkerPool workers(count);
+        std::ostringstream log;
+        auto stream = open_output_file(dir.file("workers.gz"), log, std::ios::out, &workers);
+        *stream << content;
+        stream->commit();
+        EXPECT_EQ(log.str(), "writing output file " + dir.file("workers.gz") + " (in gzip mode) \n");
+        EXPECT_EQ(read_file(dir.file("workers.gz")), read_file(dir.file("alone.gz"))) << count << " workers";
+        {
+            const FileSizeLimit limit(1 << 20);
+            auto big = open_output_file(dir.file("big.gz"), log, std::ios::out, &workers);
+            *big << content;
+            try {
+                big->commit();
+                ADD_FAILURE() << "passed the file size limit on " << count << " workers";
+            } catch (const badfilename& e) {
+                EXPECT_EQ(e.message,
+                          "Error reading file " + dir.file("big.gz") + ": can't write file (File too large).");
+            }
+        }
+        {
+            auto gone = open_output_file(dir.file("gone.gz"), log, std::ios::out, &workers);
+            *gone << content;
+        }
+        EXPECT_EQ(names_in(dir.path()), (Names{"alone.gz", "workers.gz"})) << count << " workers";
     }
 }
 

@@ -1,6 +1,6 @@
 // SNP lines cut into chunks: whatever the chunk and tile sizes, whole lines,
-// pieces of long lines or lines spread over columns, the text is the same as
-// the lines written allele by allele.
+// pieces of long lines or lines spread over columns, and whatever the number
+// of workers, the text is the same as the lines written allele by allele.
 #include "simulator/snp_lines.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +10,8 @@
 #include <vector>
 
 #include <boost/iostreams/device/back_inserter.hpp>
+
+#include "common/worker_pool.h"
 
 using namespace vorlan2;
 
@@ -48,11 +50,11 @@ std::string expected_text(const SnpLines& lines) {
     return text;
 }
 
-std::string written_text(const SnpLines& lines, const SnpLineLimits& limits) {
+std::string written_text(const SnpLines& lines, WorkerPool& workers, const SnpLineLimits& limits) {
     std::string text;
     OutputStream out;
     out.push(boost::iostreams::back_inserter(text));
-    write_snp_lines(out, lines, limits);
+    write_snp_lines(out, lines, workers, limits);
     out.reset();
     return text;
 }
@@ -74,6 +76,8 @@ TEST(SnpLines, AnyCutGivesTheLinesAlleleByAllele) {
         {"whole lines, each turning its own rows", {1000, 8, 32}},
         {"pieces of the least size", {1, 1, 1}},
     };
+    // No worker (the writing thread alone), one, and several.
+    WorkerPool pools[] = {WorkerPool(0), WorkerPool(1), WorkerPool(8)};
     for (const auto kind : {SnpLineKind::haplotypes, SnpLineKind::genotypes}) {
         for (const auto& snps : snp_lists) {
             for (const auto& group : groups) {
@@ -84,9 +88,11 @@ TEST(SnpLines, AnyCutGivesTheLinesAlleleByAllele) {
                 }
                 const std::string expected = expected_text(lines);
                 for (const auto& cut : cuts)
-                    EXPECT_EQ(written_text(lines, cut.limits), expected)
-                        << cut.name << ", " << (kind == SnpLineKind::genotypes ? "genotypes" : "haplotypes") << ", "
-                        << snps.size() << " SNPs, haplotypes " << group.first << " to " << group.end;
+                    for (auto& workers : pools)
+                        EXPECT_EQ(written_text(lines, workers, cut.limits), expected)
+                            << cut.name << ", " << (kind == SnpLineKind::genotypes ? "genotypes" : "haplotypes") << ", "
+                            << snps.size() << " SNPs, haplotypes " << group.first << " to " << group.end << ", "
+                            << workers.workers() << " workers";
             }
         }
     }
