@@ -282,6 +282,12 @@ void Vorlanerator::calculate_case_hap_freq(const std::vector<std::vector<int>>* 
 void Vorlanerator::simulate_disease_alleles(std::vector<std::vector<int>>& copying_states,
                                             std::vector<std::vector<int>>& disease_alleles,
                                             const double* mutation_rates) {
+    simulate_disease_alleles(copying_states, disease_alleles, mutation_rates, nullptr);
+}
+
+void Vorlanerator::simulate_disease_alleles(std::vector<std::vector<int>>& copying_states,
+                                            std::vector<std::vector<int>>& disease_alleles,
+                                            const double* mutation_rates, const std::vector<Span>* spans) {
     VORLAN2_CHECK(copying_states.size() == 2);
     VORLAN2_CHECK(dl_indices.size() >= 1);
     VORLAN2_CHECK(num_simulated_haps >= 2 * params.ncontrols);
@@ -357,13 +363,16 @@ void Vorlanerator::simulate_disease_alleles(std::vector<std::vector<int>>& copyi
     disease_chooser_.choose(disease_segments_.data() + settled, index - settled, shared);
     disease_runs_.unpin_all();
 
-    // The segment's entries all carry its label, in one run around its first disease SNP.
+    // The segment's entries all carry its label, in one run around its first
+    // disease SNP, unless the caller knows where the segments lie.
     index = 0;
     for (int s = 0; s < 2; ++s) {
         std::vector<int>& states = copying_states[static_cast<std::size_t>(s)];
-        for (const std::vector<int>& group : groups_[s]) {
+        if (spans) VORLAN2_CHECK(spans[s].size() == groups_[s].size());
+        for (std::size_t g = 0; g < groups_[s].size(); ++g) {
             const int chosen = disease_segments_[index++].chosen;
-            const auto [first, end] = run_around(states, dl_indices[group.front()].snp_index);
+            const auto [first, end] = spans ? spans[s][g]
+                                            : run_around(states, dl_indices[groups_[s][g].front()].snp_index);
             std::fill(states.begin() + first, states.begin() + end, chosen);
         }
     }

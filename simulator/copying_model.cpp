@@ -264,16 +264,18 @@ void Vorlanerator::simulate_all_alleles() {
             const std::vector<int>& starts = segment_starts_[s];
             std::vector<int>& states = copying_states_[static_cast<std::size_t>(s)];
             auto disease = dl_indices.begin();
+            disease_spans_[s].clear();
             for (std::size_t r = 0; r < starts.size(); ++r) {
                 const int last = segment_last(starts, r, S);
                 while (disease != dl_indices.end() && disease->snp_index < starts[r]) ++disease;
                 const bool holds_disease_snp = is_case && disease != dl_indices.end() && disease->snp_index <= last;
                 const int state = holds_disease_snp ? -(static_cast<int>(r) + 2) : choose_uniform_candidate(K[s]);
+                if (holds_disease_snp) disease_spans_[s].push_back({starts[r], last + 1});
                 std::fill(states.begin() + starts[r], states.begin() + last + 1, state);
             }
         }
 
-        if (is_case) simulate_disease_alleles(copying_states_, disease_alleles_, mu);
+        if (is_case) simulate_disease_alleles(copying_states_, disease_alleles_, mu, disease_spans_);
         simulated_phenotypes.push_back(is_case ? 1 : 0);
 
         for (int s = 0; s < 2; ++s) {

@@ -331,9 +331,12 @@ void DiseaseSegmentChooser::heavy_by_scan(const AlleleCodes& codes, AlleleCodes:
     while (near < L && !(tail_[static_cast<std::size_t>(near) + 1] <=
                          (tail_[0] - tail_[static_cast<std::size_t>(near) + 1] + extra_weight) * 0x1p-48))
         ++near;
-    double heavy = 0.0;
+    // The drawn alleles first, as near the drawn ones.
+    heavy_.push_back(drawn);
+    heavy_weights_.push_back(weight_at[0]);
+    double heavy = counts[drawn] * weight_at[0];
     for (std::size_t c = 0; c < m; ++c) {
-        if (differ_[c] > near) continue;
+        if (differ_[c] > near || c == drawn) continue;
         heavy_.push_back(static_cast<AlleleCodes::Code>(c));
         heavy_weights_.push_back(weight_at[differ_[c]]);
         heavy += counts[c] * weight_at[differ_[c]];
@@ -359,14 +362,36 @@ int DiseaseSegmentChooser::locate_crossing(const AlleleCodes& codes, int shared,
     // one by one until their weights reach u times the total.
     const std::size_t block = codes.block();
     const std::size_t blocks = (static_cast<std::size_t>(shared) - 1) / block + 1;
+    const auto rest_positive = [&](std::size_t b) { return heavy_count(codes.counts_before_block(b)) / total < u; };
+    // The first heavy code, the drawn alleles, carries most of the weight
+    // wherever mu is small: its counts alone find a
+    // block at or after the one sought, from which a few steps back lead
+    // there; the heavy codes' counts otherwise.
     std::size_t low = 0;
     std::size_t high = blocks;
+    VORLAN2_CHECK(!heavy_.empty());
+    const AlleleCodes::Code leading = heavy_.front();
+    const double leading_weight = heavy_weights_.front();
     while (high - low > 1) {
         const std::size_t middle = low + (high - low) / 2;
-        if (heavy_count(codes.counts_before_block(middle)) / total < u)
+        const AlleleCodes::Counts before = codes.counts_before_block(middle);
+        if ((leading < before.codes ? before.counts[leading] * leading_weight : 0.0) / total < u)
             low = middle;
         else
             high = middle;
+    }
+    for (int step = 0; low > 0 && !rest_positive(low); ++step) {
+        if (step == 3) {
+            // Far from it: halve the blocks before.
+            high = low;
+            low = 0;
+            while (high - low > 1) {
+                const std::size_t middle = low + (high - low) / 2;
+                (rest_positive(middle) ? low : high) = middle;
+            }
+            break;
+        }
+        --low;
     }
     const AlleleCodes::Counts before = codes.counts_before_block(low);
     const AlleleCodes::Code* code = codes.codes();

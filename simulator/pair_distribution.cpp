@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "common/invariant.h"
-#include "simulator/running_total.h"
 
 namespace vorlan2 {
 
@@ -99,13 +98,27 @@ PairDistribution::PairDistribution(StrandList strand0, StrandList strand1, Risks
     // to the first locus where the two differ. Then the row's weights, then
     // their running total: only the additions are one chain.
     const int D = static_cast<int>(risks_.size());
-    std::vector<std::uint8_t> ones(static_cast<std::size_t>(D) * N1);  // per locus, strand 1's allele per entry
-    for (int m = 0; m < D; ++m)
-        for (std::size_t k = 0; k < N1; ++k)
-            ones[static_cast<std::size_t>(m) * N1 + k] = bit(lists_[1].entry(k), m) ? 1 : 0;
-    const std::size_t kept =
-        std::min(static_cast<std::size_t>(D), std::max<std::size_t>(1, max_total_bytes / (N1 * sizeof(double))));
+    const std::size_t loci = static_cast<std::size_t>(D);
+    const std::size_t kept = std::min(loci, std::max<std::size_t>(1, max_total_bytes / (N1 * sizeof(double))));
     std::vector<double> products((kept + 1) * N1, 1.0);  // per t <= kept, the products over the first t loci
+    // The last loci, which rows differ at most, take their factors from a
+    // table of strand 1's entries for each allele of strand 0 (in as much
+    // memory again); the others from strand 1's alleles.
+    const std::size_t tabled = std::min(loci, max_total_bytes / (2 * N1 * sizeof(double)));
+    const std::size_t untabled = loci - tabled;
+    std::vector<std::uint8_t> ones(untabled * N1);  // per untabled locus, strand 1's allele per entry
+    std::vector<double> factors(2 * tabled * N1);   // per tabled locus and allele of strand 0, per entry
+    for (std::size_t m = 0; m < loci; ++m) {
+        for (std::size_t k = 0; k < N1; ++k) {
+            const int one = bit(lists_[1].entry(k), static_cast<int>(m)) ? 1 : 0;
+            if (m < untabled) {
+                ones[m * N1 + k] = static_cast<std::uint8_t>(one);
+                continue;
+            }
+            for (std::size_t copies = 0; copies < 2; ++copies)
+                factors[(2 * (m - untabled) + copies) * N1 + k] = risks_[m][copies + static_cast<std::size_t>(one)];
+        }
+    }
     std::vector<double> weights(N1);
     const double* f_b = lists_[1].probability.data();
     double total = 0.0;
@@ -119,14 +132,18 @@ PairDistribution::PairDistribution(StrandList strand0, StrandList strand1, Risks
         }
         const std::size_t from = std::min(static_cast<std::size_t>(same), kept);
         const double* r = products.data() + from * N1;
-        for (std::size_t m = from; m < static_cast<std::size_t>(D); ++m) {
-            const std::array<double, 3>& risk = risks_[m];
-            const int copies = bit(a, static_cast<int>(m)) ? 1 : 0;
-            const double without = risk[static_cast<std::size_t>(copies)];
-            const double with = risk[static_cast<std::size_t>(copies) + 1];
-            const std::uint8_t* one = ones.data() + m * N1;
+        for (std::size_t m = from; m < loci; ++m) {
+            const std::size_t copies = bit(a, static_cast<int>(m)) ? 1 : 0;
             double* next = m + 1 <= kept ? products.data() + (m + 1) * N1 : weights.data();
-            for (std::size_t k = 0; k < N1; ++k) next[k] = r[k] * (one[k] ? with : without);
+            if (m >= untabled) {
+                const double* factor = factors.data() + (2 * (m - untabled) + copies) * N1;
+                for (std::size_t k = 0; k < N1; ++k) next[k] = r[k] * factor[k];
+            } else {
+                const double without = risks_[m][copies];
+                const double with = risks_[m][copies + 1];
+                const std::uint8_t* one = ones.data() + m * N1;
+                for (std::size_t k = 0; k < N1; ++k) next[k] = r[k] * (one[k] ? with : without);
+            }
             r = next;
         }
         double* w = weights.data();
@@ -139,8 +156,7 @@ PairDistribution::PairDistribution(StrandList strand0, StrandList strand1, Risks
             }
             const std::size_t end = std::min(N1, k + to_next_total);
             to_next_total -= end - k;
-            total = add_in_turn(total, w + k, end - k);
-            k = end;
+            for (; k < end; ++k) total = total + w[k];
         }
     }
     total_ = total;

@@ -7,6 +7,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "random/mt.h"
@@ -167,6 +168,13 @@ private:
     // The control frequency table of the run of `loci` loci from locus
     // `first`, pinned until the case distribution is made.
     const vorlan2::ControlTable& control_table_of(int first, int loci);
+    // A segment's SNP indices, [first, end).
+    using Span = std::pair<int, int>;
+    // simulate_disease_alleles, with the disease segments of each strand
+    // given in order (spans[s]) rather than found from their labels.
+    void simulate_disease_alleles(std::vector<std::vector<int>>& copying_states,
+                                  std::vector<std::vector<int>>& disease_alleles, const double* mutation_rates,
+                                  const std::vector<Span>* spans);
     // The case distribution of the given groups; raises as calculate_case_hap_freq does.
     vorlan2::PairDistribution make_case_distribution(const std::vector<std::vector<int>>* groups);
     // Genotype line of one SNP for haplotypes [first, end), appended to line.
@@ -190,6 +198,7 @@ private:
     std::vector<vorlan2::AlleleCodes::Word> packed_alleles_;  // one candidate's or drawn alleles at a run
     std::vector<vorlan2::HaplotypeSet::Word> strand_words_;   // the strand being filled
     std::vector<int> segment_starts_[2];                      // per strand
+    std::vector<Span> disease_spans_[2];                      // per strand, a case\'s disease segments
     std::vector<std::vector<int>> copying_states_;            // per strand: label, then candidate
     std::vector<std::vector<int>> disease_alleles_;           // per strand, one allele per locus
     std::vector<std::vector<int>> groups_[2];                 // disease groups per strand (locus numbers)
