@@ -22,12 +22,6 @@ namespace fs = std::filesystem;
 
 using Names = std::set<std::string>;
 
-Names names_in(const fs::path& directory) {
-    Names names;
-    for (const auto& entry : fs::directory_iterator(directory)) names.insert(entry.path().filename().string());
-    return names;
-}
-
 TEST(OutputFileTest, GzipOnlyWhenTheLastComponentEndsInDotGz) {
     const std::vector<std::pair<std::string, bool>> cases = {{"run.gz", true},
                                                              {"out/run.controls.haps.gz", true},
@@ -123,7 +117,7 @@ TEST(OutputFileTest, UnopenableFileRaisesWithTheSystemsReasonAfterLogging) {
             EXPECT_EQ(log.str(), "writing output file " + path + "\n");
         }
     }
-    EXPECT_EQ(names_in(dir.path()), (Names{"directory", "file", "loop"}));
+    EXPECT_EQ(file_names_in(dir.path()), (Names{"directory", "file", "loop"}));
 }
 
 TEST(OutputFileTest, ProtectedFileOrDirectoryIsNotReplaced) {
@@ -148,7 +142,7 @@ TEST(OutputFileTest, ProtectedFileOrDirectoryIsNotReplaced) {
     }
     fs::permissions(dir.path() / "locked", fs::perms::all);
     EXPECT_EQ(read_file(dir.file("read-only.txt")), "kept\n");
-    EXPECT_EQ(names_in(dir.path() / "locked"), (Names{"a.txt"}));
+    EXPECT_EQ(file_names_in(dir.path() / "locked"), (Names{"a.txt"}));
 }
 
 TEST(OutputFileTest, FileTakesItsNameOnlyWhenCommitted) {
@@ -160,9 +154,9 @@ TEST(OutputFileTest, FileTakesItsNameOnlyWhenCommitted) {
         stream->flush();
         // Written under a temporary name beside it; the earlier file untouched.
         EXPECT_EQ(read_file(dir.file(name)), "an earlier run's file\n");
-        EXPECT_EQ(names_in(dir.path()).size(), 2u);
+        EXPECT_EQ(file_names_in(dir.path()).size(), 2u);
         stream->commit();
-        EXPECT_EQ(names_in(dir.path()), (Names{name}));
+        EXPECT_EQ(file_names_in(dir.path()), (Names{name}));
         EXPECT_EQ(name == "a.gz" ? read_gzip_file(dir.file(name)) : read_file(dir.file(name)), "new\n");
         fs::remove(dir.file(name));
     }
@@ -175,11 +169,11 @@ TEST(OutputFileTest, LongestFileNameIsWrittenUnderAShortTemporaryName) {
         auto stream = open_output_file(dir.file(name), std::ios::out);
         *stream << "content\n";
         stream->flush();
-        const Names during = names_in(dir.path());
+        const Names during = file_names_in(dir.path());
         ASSERT_EQ(during.size(), 1u);
         EXPECT_TRUE(std::regex_match(*during.begin(), temporary)) << *during.begin();
         stream->commit();
-        EXPECT_EQ(names_in(dir.path()), (Names{name}));
+        EXPECT_EQ(file_names_in(dir.path()), (Names{name}));
         fs::remove(dir.file(name));
     }
 }
@@ -195,7 +189,7 @@ TEST(OutputFileTest, UncommittedFileIsRemovedAndTheEarlierOneKept) {
         throw std::runtime_error("the writer failed");
     } catch (const std::runtime_error&) {
     }
-    EXPECT_EQ(names_in(dir.path()), (Names{"kept.txt"}));
+    EXPECT_EQ(file_names_in(dir.path()), (Names{"kept.txt"}));
     EXPECT_EQ(read_file(dir.file("kept.txt")), "an earlier run's file\n");
 }
 
@@ -209,12 +203,12 @@ TEST(OutputFileTest, LinkedNameIsWrittenAtItsTargetWithItsPermissions) {
 
     auto stream = open_output_file(dir.file("run.txt"), std::ios::out);
     *stream << "new\n";
-    EXPECT_EQ(names_in(dir.path() / "elsewhere").size(), 2u);  // the temporary beside the target
+    EXPECT_EQ(file_names_in(dir.path() / "elsewhere").size(), 2u);  // the temporary beside the target
     stream->commit();
     EXPECT_TRUE(fs::is_symlink(dir.path() / "run.txt"));
     EXPECT_EQ(read_file(dir.file("elsewhere/run.txt")), "new\n");
     EXPECT_EQ(fs::status(dir.file("elsewhere/run.txt")).permissions(), permissions);
-    EXPECT_EQ(names_in(dir.path() / "elsewhere"), (Names{"run.txt"}));
+    EXPECT_EQ(file_names_in(dir.path() / "elsewhere"), (Names{"run.txt"}));
 }
 
 TEST(OutputFileTest, FullDeviceIsWrittenInPlaceAndIsAFailure) {
@@ -248,7 +242,7 @@ TEST(OutputFileTest, FileTooLargeIsAFailureThatLeavesNoFile) {
                 EXPECT_EQ(e.message, "Error reading file " + dir.file(name) + ": can't write file (File too large).");
             }
         }
-        EXPECT_EQ(names_in(dir.path()), (Names{name}));
+        EXPECT_EQ(file_names_in(dir.path()), (Names{name}));
         EXPECT_EQ(read_file(dir.file(name)), "an earlier run's file\n");
         fs::remove(dir.file(name));
     }
@@ -289,7 +283,7 @@ TEST(OutputFileTest, CompressedOnWorkersAsOnTheWritingThread) {
             auto gone = open_output_file(dir.file("gone.gz"), log, std::ios::out, &workers);
             *gone << content;
         }
-        EXPECT_EQ(names_in(dir.path()), (Names{"alone.gz", "workers.gz"})) << count << " workers";
+        EXPECT_EQ(file_names_in(dir.path()), (Names{"alone.gz", "workers.gz"})) << count << " workers";
     }
 }
 
@@ -299,7 +293,7 @@ TEST(OutputFileTest, FileThatVanishesWhileWrittenIsAFailure) {
         const std::string path = dir.file(name);
         auto stream = open_output_file(path, std::ios::out);
         *stream << "lost\n";
-        for (const auto& temporary : names_in(dir.path())) fs::remove(dir.path() / temporary);
+        for (const auto& temporary : file_names_in(dir.path())) fs::remove(dir.path() / temporary);
         try {
             stream->commit();
             FAIL() << "a vanished " << name << " passed";

@@ -23,12 +23,6 @@ namespace fs = std::filesystem;
 
 using Names = std::set<std::string>;
 
-Names names_in(const fs::path& directory) {
-    Names names;
-    for (const auto& entry : fs::directory_iterator(directory)) names.insert(entry.path().filename().string());
-    return names;
-}
-
 void create(int directory, const char* name) {
     const int file = openat(directory, name, O_WRONLY | O_CREAT | O_EXCL, 0666);
     if (file < 0 || close(file) != 0) _exit(126);
@@ -83,12 +77,12 @@ TEST(SignalCleanup, TerminationSignalRemovesTheListedFilesAndEndsTheProcess) {
         if (c.ignored_before) {
             ASSERT_TRUE(WIFEXITED(status));
             EXPECT_EQ(WEXITSTATUS(status), 0);
-            EXPECT_EQ(names_in(dir.path()), (Names{"first", "second", "cleared", "unlisted", "err.txt"}));
+            EXPECT_EQ(file_names_in(dir.path()), (Names{"first", "second", "cleared", "unlisted", "err.txt"}));
             EXPECT_EQ(read_file(err), "");
         } else {
             ASSERT_TRUE(WIFSIGNALED(status)) << status;
             EXPECT_EQ(WTERMSIG(status), c.signal);
-            EXPECT_EQ(names_in(dir.path()), (Names{"cleared", "unlisted", "err.txt"}));
+            EXPECT_EQ(file_names_in(dir.path()), (Names{"cleared", "unlisted", "err.txt"}));
             EXPECT_EQ(read_file(err), "Interrupted by signal " + std::to_string(c.signal) +
                                           "; the files being written were removed.\n");
         }

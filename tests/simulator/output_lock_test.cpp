@@ -24,12 +24,6 @@ namespace fs = std::filesystem;
 
 using Names = std::set<std::string>;
 
-Names names_in(const fs::path& directory) {
-    Names names;
-    for (const auto& entry : fs::directory_iterator(directory)) names.insert(entry.path().filename().string());
-    return names;
-}
-
 // A process of its own that holds the lock on the file until it is ended:
 // record locks never conflict within one process.
 class OtherRun {
@@ -86,7 +80,7 @@ TEST(OutputLock, HeldByAnotherProcessIsRefusedNamingItThenTakenOver) {
         EXPECT_FALSE(lock.held());
     }
     // The refused run leaves the holder's file alone.
-    EXPECT_EQ(names_in(dir.path()), (Names{"run.lock"}));
+    EXPECT_EQ(file_names_in(dir.path()), (Names{"run.lock"}));
 
     other.end();
     {
@@ -96,7 +90,7 @@ TEST(OutputLock, HeldByAnotherProcessIsRefusedNamingItThenTakenOver) {
         EXPECT_TRUE(lock.held());
         EXPECT_EQ(holder, 0);
     }
-    EXPECT_EQ(names_in(dir.path()), Names{});
+    EXPECT_EQ(file_names_in(dir.path()), Names{});
 }
 
 TEST(OutputLock, WhatBecomesOfTheFileAtTheName) {
@@ -149,9 +143,9 @@ TEST(OutputLock, WhatBecomesOfTheFileAtTheName) {
             EXPECT_TRUE(lock.try_lock(dir.file(c.lock_name), holder));
             EXPECT_EQ(holder, 0);
             EXPECT_EQ(lock.held(), c.held);
-            EXPECT_EQ(names_in(dir.path()), c.while_held);
+            EXPECT_EQ(file_names_in(dir.path()), c.while_held);
         }
-        EXPECT_EQ(names_in(dir.path()), c.after);
+        EXPECT_EQ(file_names_in(dir.path()), c.after);
         if (was_file && c.after.count("run.lock") != 0) {
             EXPECT_EQ(read_file(at_name.string()), content);
         }

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
+#include <utility>
 
 #include "common/exceptions.h"
 #include "simulator/genetic_map.h"
@@ -40,6 +42,19 @@ protected:
             throw;
         }
         return stdout_ = testing::internal::GetCapturedStdout();
+    }
+
+    // Reads map and panel afresh for the interval [lower, upper], with a new
+    // summary file: what reached standard output, and the SNPs kept.
+    std::pair<std::string, std::size_t> read_interval(int lower, int upper) const {
+        std::filesystem::remove(dir_.file("run.summary"));
+        Data data = data_;
+        data.params.lower = lower;
+        data.params.upper = upper;
+        testing::internal::CaptureStdout();
+        data.read_genetic_map();
+        data.read_haplotype_data();
+        return {testing::internal::GetCapturedStdout(), data.snps_data.size()};
     }
 
     std::string error_of_reading() {
@@ -149,15 +164,8 @@ TEST_F(PanelTest, WarnsWhenNoSnpOfTheIntervalLiesInsideTheMap) {
     };
     for (const auto& c : cases) {
         write_file(dir_.file("map.txt"), c.map);
-        std::filesystem::remove(dir_.file("run.summary"));
-        Data data = data_;
-        data.params.lower = c.lower;
-        data.params.upper = c.upper;
-        testing::internal::CaptureStdout();
-        data.read_genetic_map();
-        data.read_haplotype_data();
-        const std::string out = testing::internal::GetCapturedStdout();
-        const std::string counts_end = "number of SNPs in interval: " + std::to_string(data.snps_data.size()) + "\n";
+        const auto [out, snps] = read_interval(c.lower, c.upper);
+        const std::string counts_end = "number of SNPs in interval: " + std::to_string(snps) + "\n";
         const std::string expected_end = counts_end + (c.warned ? warning : "") + "\n";
         EXPECT_EQ(out.substr(out.size() - std::min(out.size(), expected_end.size())), expected_end) << c.map;
         EXPECT_EQ(read_file(dir_.file("run.summary")), out);
@@ -267,15 +275,8 @@ TEST_F(PanelTest, SnpsSharingAPositionAreCountedOverTheInterval) {
     };
     for (const auto& c : cases) {
         write_panel("0 1\n1 0\n1 1\n0 0\n", c.legend);
-        std::filesystem::remove(dir_.file("run.summary"));
-        Data data = data_;
-        data.params.lower = c.lower;
-        data.params.upper = c.upper;
-        testing::internal::CaptureStdout();
-        data.read_genetic_map();
-        data.read_haplotype_data();
-        const std::string out = testing::internal::GetCapturedStdout();
-        const std::string counts_end = "number of SNPs in interval: " + std::to_string(data.snps_data.size()) + "\n";
+        const auto [out, snps] = read_interval(c.lower, c.upper);
+        const std::string counts_end = "number of SNPs in interval: " + std::to_string(snps) + "\n";
         EXPECT_EQ(out.substr(out.find(counts_end)), counts_end + c.notice + "\n") << c.legend;
         EXPECT_EQ(read_file(dir_.file("run.summary")), out);
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,8 @@ void write_file(const std::string& path, const std::string& content);
 std::string read_file(const std::string& path);
 // The bytes of a gzip file after decompression.
 std::string read_gzip_file(const std::string& path);
+// The names of the entries of a directory.
+std::set<std::string> file_names_in(const std::filesystem::path& directory);
 
 // Files of the process hold at most this many bytes, and a write beyond
 // fails (SIGXFSZ ignored); false when the limit cannot be set.
