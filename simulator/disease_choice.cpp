@@ -362,11 +362,12 @@ int DiseaseSegmentChooser::locate_crossing(const AlleleCodes& codes, int shared,
     // one by one until their weights reach u times the total.
     const std::size_t block = codes.block();
     const std::size_t blocks = (static_cast<std::size_t>(shared) - 1) / block + 1;
-    const auto rest_positive = [&](std::size_t b) { return heavy_count(codes.counts_before_block(b)) / total < u; };
+    // Whether the heavy codes' weight before block b is still short of u times the total.
+    const auto short_before = [&](std::size_t b) { return heavy_count(codes.counts_before_block(b)) / total < u; };
     // The first heavy code, the drawn alleles, carries most of the weight
-    // wherever mu is small: its counts alone find a
-    // block at or after the one sought, from which a few steps back lead
-    // there; the heavy codes' counts otherwise.
+    // wherever mu is small, so its counts alone find a block at or after the
+    // one sought; a few steps back, or else a halving of the blocks before,
+    // lead to the block where the weight of all the heavy codes crosses.
     std::size_t low = 0;
     std::size_t high = blocks;
     VORLAN2_CHECK(!heavy_.empty());
@@ -380,14 +381,14 @@ int DiseaseSegmentChooser::locate_crossing(const AlleleCodes& codes, int shared,
         else
             high = middle;
     }
-    for (int step = 0; low > 0 && !rest_positive(low); ++step) {
+    for (int step = 0; low > 0 && !short_before(low); ++step) {
         if (step == 3) {
             // Far from it: halve the blocks before.
             high = low;
             low = 0;
             while (high - low > 1) {
                 const std::size_t middle = low + (high - low) / 2;
-                (rest_positive(middle) ? low : high) = middle;
+                (short_before(middle) ? low : high) = middle;
             }
             break;
         }

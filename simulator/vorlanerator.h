@@ -198,7 +198,7 @@ private:
     std::vector<vorlan2::AlleleCodes::Word> packed_alleles_;  // one candidate's or drawn alleles at a run
     std::vector<vorlan2::HaplotypeSet::Word> strand_words_;   // the strand being filled
     std::vector<int> segment_starts_[2];                      // per strand
-    std::vector<Span> disease_spans_[2];                      // per strand, a case\'s disease segments
+    std::vector<Span> disease_spans_[2];                      // per strand, a case's disease segments
     std::vector<std::vector<int>> copying_states_;            // per strand: label, then candidate
     std::vector<std::vector<int>> disease_alleles_;           // per strand, one allele per locus
     std::vector<std::vector<int>> groups_[2];                 // disease groups per strand (locus numbers)
